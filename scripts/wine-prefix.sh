@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Creates the Wine prefix of tests and runs: 64-bit, quiet, and the labels' face mapped to an installed one.
+set -euo pipefail
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+source "$ROOT/scripts/env.sh"
+marker="$WINEPREFIX/.barmeter-ready"
+[ -f "$marker" ] && exit 0
+
+echo "setup: creating Wine prefix $WINEPREFIX"
+mkdir -p "$WINEPREFIX"
+export WINEARCH=win64
+unset DISPLAY
+"$WINE64" wineboot -i >/dev/null 2>&1 || true
+"$WINESERVER" -w
+
+# regedit reads UTF-16 .reg files, so the Chinese face name survives any Unix locale.
+reg="$(mktemp --suffix=.reg)"
+printf '%s\r\n' \
+  'Windows Registry Editor Version 5.00' '' \
+  '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]' \
+  '"微软雅黑"="WenQuanYi Micro Hei"' \
+  '"Microsoft YaHei"="WenQuanYi Micro Hei"' '' \
+  '[HKEY_CURRENT_USER\Software\Wine\WineDbg]' \
+  '"ShowCrashDialog"=dword:00000000' '' \
+  | iconv -f UTF-8 -t UTF-16 > "$reg"
+cp "$reg" "$WINEPREFIX/drive_c/barmeter-setup.reg"
+"$WINE64" regedit /S 'C:\barmeter-setup.reg' >/dev/null 2>&1
+"$WINESERVER" -w
+rm -f "$reg" "$WINEPREFIX/drive_c/barmeter-setup.reg"
+grep -q 'WenQuanYi' "$WINEPREFIX/system.reg"
+touch "$marker"
+echo "setup: Wine prefix ready"
