@@ -3,11 +3,12 @@
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 source "$ROOT/scripts/env.sh"
-marker="$WINEPREFIX/.barmeter-ready"
+marker="$WINEPREFIX/.barmeter-ready-2"
 [ -f "$marker" ] && exit 0
 
 echo "setup: creating Wine prefix $WINEPREFIX"
 mkdir -p "$WINEPREFIX"
+# No window manager runs under Xvfb: unmanaged windows spare Wine its 2 s wait on every destroy.
 export WINEARCH=win64
 unset DISPLAY
 "$WINE64" wineboot -i >/dev/null 2>&1 || true
@@ -22,6 +23,8 @@ printf '%s\r\n' \
   '"Microsoft YaHei"="WenQuanYi Micro Hei"' '' \
   '[HKEY_CURRENT_USER\Software\Wine\WineDbg]' \
   '"ShowCrashDialog"=dword:00000000' '' \
+  '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' \
+  '"Managed"="N"' '' \
   | iconv -f UTF-8 -t UTF-16 > "$reg"
 cp "$reg" "$WINEPREFIX/drive_c/barmeter-setup.reg"
 "$WINE64" regedit /S 'C:\barmeter-setup.reg' >/dev/null 2>&1

@@ -59,6 +59,10 @@ std::optional<DWORD> Process::waitExit(int ms) {
     return code;
 }
 
+bool Process::waitIdle(int ms) {
+    return info_.hProcess && ::WaitForInputIdle(info_.hProcess, static_cast<DWORD>(ms)) == 0;
+}
+
 void Process::kill() {
     if (info_.hProcess && ::WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
         ::TerminateProcess(info_.hProcess, 1);

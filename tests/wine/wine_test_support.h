@@ -36,6 +36,8 @@ class Process {
     DWORD id() const { return info_.dwProcessId; }
     // The exit code, or nothing if the process has not ended within `ms`.
     std::optional<DWORD> waitExit(int ms);
+    // Waits until the process has made its windows and waits for input.
+    bool waitIdle(int ms);
     void kill();
 
   private:
