@@ -10,7 +10,7 @@ static_assert(sizeof(OSVERSIONINFOEXA) == 156 && sizeof(OSVERSIONINFOA) == 148);
 using NtQuerySystemInformationFn = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
 
 class WindowsCpuSystemCalls final : public CpuSystemCalls {
-public:
+  public:
     std::optional<std::uint32_t> versionPlatformId(std::uint32_t recordSize) override {
         OSVERSIONINFOEXA info{};
         if (recordSize > sizeof info) return std::nullopt;
@@ -51,9 +51,13 @@ public:
         return status;
     }
 
-    void closeRegistryKey(RegistryKey key) override { RegCloseKey(reinterpret_cast<HKEY>(key)); }
+    void closeRegistryKey(RegistryKey key) override {
+        RegCloseKey(reinterpret_cast<HKEY>(key));
+    }
 
-    void sleep(std::uint32_t milliseconds) override { Sleep(milliseconds); }
+    void sleep(std::uint32_t milliseconds) override {
+        Sleep(milliseconds);
+    }
 };
 
 WindowsCpuSystemCalls systemCalls;
@@ -61,8 +65,12 @@ constinit CpuUsageSampler sampler;
 
 } // namespace
 
-CpuSystemCalls& windowsCpuSystemCalls() { return systemCalls; }
+CpuSystemCalls& windowsCpuSystemCalls() {
+    return systemCalls;
+}
 
-CpuUsageSampler& cpuUsageSampler() { return sampler; }
+CpuUsageSampler& cpuUsageSampler() {
+    return sampler;
+}
 
 } // namespace app

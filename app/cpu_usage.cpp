@@ -74,7 +74,8 @@ std::int32_t sampleLegacy(CpuSystemCalls& os) {
 std::int64_t readCounter(std::span<const std::uint8_t> bytes, std::size_t offset) {
     const auto word = [&](std::size_t at) {
         return static_cast<std::uint32_t>(bytes[at]) | static_cast<std::uint32_t>(bytes[at + 1]) << 8 |
-               static_cast<std::uint32_t>(bytes[at + 2]) << 16 | static_cast<std::uint32_t>(bytes[at + 3]) << 24;
+               static_cast<std::uint32_t>(bytes[at + 2]) << 16 |
+               static_cast<std::uint32_t>(bytes[at + 3]) << 24;
     };
     const auto high = static_cast<std::int32_t>(word(offset + 4));
     return static_cast<std::int64_t>(high) * 4294967296LL + word(offset);
@@ -97,7 +98,8 @@ std::int32_t CpuUsageSampler::sampleNt(CpuSystemCalls& os) {
     std::int64_t systemTime = 0;
     std::int64_t idleTime = 0;
     const auto readCounters = [&] {
-        if (os.querySystemInformation(query, timeOfDayInformationClass, timeOfDay.data(), timeOfDay.size()) != 0)
+        if (os.querySystemInformation(query, timeOfDayInformationClass, timeOfDay.data(), timeOfDay.size()) !=
+            0)
             return false;
         systemTime = readCounter(timeOfDay, timeOfDayCurrentTimeOffset);
         if (os.querySystemInformation(query, performanceInformationClass, performance.data(),

@@ -12,7 +12,7 @@ namespace app {
 
 // What the sampler needs from the system; the Win32 implementation lives in cpu_system_calls_win32.
 class CpuSystemCalls {
-public:
+  public:
     // Entry point of NtQuerySystemInformation, opaque; 0 when not found.
     using SystemInformationQuery = std::uintptr_t;
     // Open registry key, opaque.
@@ -86,8 +86,7 @@ inline constexpr std::uint32_t performanceInformationLength = 312;
 inline constexpr std::size_t performanceIdleTimeOffset = 0;
 
 // Processor count from a class-0 record exactly as the system wrote it.
-template <class Record>
-std::uint8_t processorCountFrom(std::span<const std::uint8_t, sizeof(Record)> bytes) {
+template <class Record> std::uint8_t processorCountFrom(std::span<const std::uint8_t, sizeof(Record)> bytes) {
     Record record;
     std::memcpy(&record, bytes.data(), sizeof record);
     return record.numberOfProcessors;
@@ -98,7 +97,7 @@ std::int64_t readCounter(std::span<const std::uint8_t> bytes, std::size_t offset
 
 // One per process; holds the previous sample of the NT method.
 class CpuUsageSampler {
-public:
+  public:
     virtual ~CpuUsageSampler() = default;
 
     // Whole percent, or -1 when it cannot be measured. The first NT call waits 800 ms for a second
@@ -108,7 +107,7 @@ public:
     std::int64_t previousIdleTime = 0; // 100-ns units; 0: no sample held
     std::int64_t previousSystemTime = 0;
 
-private:
+  private:
     std::int32_t sampleNt(CpuSystemCalls& os);
 };
 

@@ -30,18 +30,19 @@ constexpr std::size_t kProcessorCountOffset = sizeof(void*) == 8 ? 56 : 40;
 
 void putInt64(std::uint8_t* at, std::int64_t value) {
     const auto bits = static_cast<std::uint64_t>(value);
-    for (int i = 0; i < 8; ++i) at[i] = static_cast<std::uint8_t>(bits >> (8 * i));
+    for (int i = 0; i < 8; ++i)
+        at[i] = static_cast<std::uint8_t>(bits >> (8 * i));
 }
 
 // Answers like Windows, from scripted counters, and logs every call in order.
 class FakeSystem : public app::CpuSystemCalls {
-public:
+  public:
     std::optional<std::uint32_t> platformForExRecord = 2; // size 156
     std::optional<std::uint32_t> platformForRecord = 2;   // size 148
     bool hasQueryEntry = true;
     std::uint8_t processors = 1;
-    std::deque<std::int64_t> times; // class 3 answers, in order
-    std::deque<std::int64_t> idles; // class 2 answers, in order
+    std::deque<std::int64_t> times;                         // class 3 answers, in order
+    std::deque<std::int64_t> idles;                         // class 2 answers, in order
     std::set<std::pair<std::uint32_t, int>> failingQueries; // {class, nth query of that class}
     std::set<std::string> unopenableKeys;
     std::map<std::string, std::uint32_t> registryValues;
@@ -113,9 +114,11 @@ public:
 
     void closeRegistryKey(RegistryKey key) override { log.push_back("close " + keyName(key)); }
 
-    void sleep(std::uint32_t milliseconds) override { log.push_back("sleep " + std::to_string(milliseconds)); }
+    void sleep(std::uint32_t milliseconds) override {
+        log.push_back("sleep " + std::to_string(milliseconds));
+    }
 
-private:
+  private:
     std::string keyName(RegistryKey key) const {
         return key > 0x100 && key <= keys.size() + 0x100 ? keys[key - 0x101] : "?";
     }
@@ -139,11 +142,16 @@ struct Held {
     bool operator==(const Held&) const = default;
 };
 
-Held held(const app::CpuUsageSampler& sampler) { return {sampler.previousIdleTime, sampler.previousSystemTime}; }
+Held held(const app::CpuUsageSampler& sampler) {
+    return {sampler.previousIdleTime, sampler.previousSystemTime};
+}
 
-void PrintTo(const Held& h, std::ostream* os) { *os << "{idle " << h.idle << ", time " << h.time << "}"; }
+void PrintTo(const Held& h, std::ostream* os) {
+    *os << "{idle " << h.idle << ", time " << h.time << "}";
+}
 
 TEST(CpuUsageFormula, BusyShareOfTheElapsedTimeOverAllProcessors) {
+    constexpr std::int64_t kBoot = 130000000000000000; // a 2012 clock in 100-ns units
     struct Case {
         const char* what;
         Held before;
@@ -164,8 +172,7 @@ TEST(CpuUsageFormula, BusyShareOfTheElapsedTimeOverAllProcessors) {
         {"nothing moved", {500, 1000}, 500, 1000, 1, 0},
         {"no processors", {500, 1000}, 800, 1800, 0, 0},
         {"count byte 200 is 200 processors", {500, 1000}, 80500, 1800, 200, 50},
-        {"counters beyond double precision", {130000000000000001, 130000000000000000},
-         130000000000000004, 130000000000000008, 1, 63},
+        {"counters beyond double precision", {kBoot + 1, kBoot}, kBoot + 4, kBoot + 8, 1, 63},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -228,13 +235,14 @@ TEST(CpuUsageSampler, StepThatFailsGivesMinusOneAndKeepsWhatWasStored) {
     const Held none{0, 0};
     const Held kept{700, 900};
     const Log start = {"version 156", "find"};
+    const Log waitThenTimeOfDay = {"sleep 800", "query 3 (32)"};
     const Case cases[] = {
         {"entry point missing, nothing held", false, {9, 0}, none, none, start},
         {"entry point missing", false, {9, 0}, kept, kept, start},
         {"basic information", true, {0, 1}, kept, kept, start + Log{kBasicQuery}},
         {"time of day", true, {3, 1}, kept, kept, start + Log{kBasicQuery, "query 3 (32)"}},
         {"performance", true, {2, 1}, kept, kept, kNtQueries},
-        {"time of day after the wait", true, {3, 2}, none, {400, 1000}, kNtQueries + Log{"sleep 800", "query 3 (32)"}},
+        {"time of day after the wait", true, {3, 2}, none, {400, 1000}, kNtQueries + waitThenTimeOfDay},
         {"performance after the wait", true, {2, 2}, none, {400, 1000}, kNtQueries + kWaitAndRequery},
     };
     for (const auto& c : cases) {
@@ -281,7 +289,8 @@ TEST(CpuUsageSampler, MethodFollowsThePlatformIdOfEitherVersionRecord) {
         {"NT answering only the smaller record", std::nullopt, 2, Log{"version 156", "version 148"} + nt},
         {"no answer", std::nullopt, std::nullopt, Log{"version 156", "version 148"} + legacy},
         {"Windows 9x", 1, 2, Log{"version 156"} + legacy},
-        {"Windows 9x answering only the smaller record", std::nullopt, 1, Log{"version 156", "version 148"} + legacy},
+        {"Windows 9x answering only the smaller record", std::nullopt, 1,
+         Log{"version 156", "version 148"} + legacy},
         {"Win32s", 0, 0, Log{"version 156"} + legacy},
     };
     for (const auto& c : cases) {
@@ -299,16 +308,23 @@ TEST(CpuUsageSampler, MethodFollowsThePlatformIdOfEitherVersionRecord) {
 
 const Log kLegacyCall = {
     "version 156",
-    "open PerfStats\\StartStat f003f", "query PerfStats\\StartStat KERNEL\\CPUUsage size 4", "close PerfStats\\StartStat",
-    "open PerfStats\\StatData 20019",  "query PerfStats\\StatData KERNEL\\CPUUsage size 4",  "sleep 500",
+    "open PerfStats\\StartStat f003f",
+    "query PerfStats\\StartStat KERNEL\\CPUUsage size 4",
+    "close PerfStats\\StartStat",
+    "open PerfStats\\StatData 20019",
+    "query PerfStats\\StatData KERNEL\\CPUUsage size 4",
+    "sleep 500",
     "close PerfStats\\StatData",
-    "open PerfStats\\StopStat f003f",  "query PerfStats\\StopStat KERNEL\\CPUUsage size 4",  "close PerfStats\\StopStat",
+    "open PerfStats\\StopStat f003f",
+    "query PerfStats\\StopStat KERNEL\\CPUUsage size 4",
+    "close PerfStats\\StopStat",
 };
 
 TEST(CpuUsageLegacy, ReadsTheKernelStatisticBetweenStartAndStopEveryCall) {
     FakeSystem os;
     os.platformForExRecord = 1;
-    os.registryValues = {{"PerfStats\\StartStat", 11}, {"PerfStats\\StatData", 150}, {"PerfStats\\StopStat", 99}};
+    os.registryValues = {
+        {"PerfStats\\StartStat", 11}, {"PerfStats\\StatData", 150}, {"PerfStats\\StopStat", 99}};
     app::CpuUsageSampler sampler;
     sampler.previousIdleTime = 700;
     sampler.previousSystemTime = 900;
@@ -324,13 +340,15 @@ TEST(CpuUsageLegacy, KeyThatWillNotOpenGivesMinusOne) {
         const char* key;
         std::size_t logLength; // the call ends with the failed open
     };
-    const Case cases[] = {{"PerfStats\\StartStat", 2}, {"PerfStats\\StatData", 5}, {"PerfStats\\StopStat", 9}};
+    const Case cases[] = {
+        {"PerfStats\\StartStat", 2}, {"PerfStats\\StatData", 5}, {"PerfStats\\StopStat", 9}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.key);
         FakeSystem os;
         os.platformForExRecord = 1;
         os.unopenableKeys = {c.key};
-        os.registryValues = {{"PerfStats\\StartStat", 11}, {"PerfStats\\StatData", 37}, {"PerfStats\\StopStat", 99}};
+        os.registryValues = {
+            {"PerfStats\\StartStat", 11}, {"PerfStats\\StatData", 37}, {"PerfStats\\StopStat", 99}};
         app::CpuUsageSampler sampler;
 
         EXPECT_EQ(sampler.sampleCpuUsage(os), -1);
@@ -342,7 +360,8 @@ TEST(CpuUsageLegacy, KeyThatWillNotOpenGivesMinusOne) {
 TEST(SystemInformationRecords, ProcessorCountSitsAtEachArchitecturesOffset) {
     // Every byte holds its own offset, so the count read names the offset it came from.
     std::array<std::uint8_t, 64> bytes{};
-    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<std::uint8_t>(i);
 
     EXPECT_EQ(app::processorCountFrom<app::SystemBasicInformationX86>(std::span(bytes).first<44>()), 40);
     EXPECT_EQ(app::processorCountFrom<app::SystemBasicInformationX64>(std::span(bytes).first<64>()), 56);

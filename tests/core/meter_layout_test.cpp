@@ -9,7 +9,9 @@
 namespace {
 
 // A bar control keeps no negative width.
-std::int32_t barControlWidthAfterWrite(std::int32_t width) { return std::max(width, 0); }
+std::int32_t barControlWidthAfterWrite(std::int32_t width) {
+    return std::max(width, 0);
+}
 
 TEST(MeterLayout, RowFromAReading) {
     struct Case {
@@ -19,8 +21,8 @@ TEST(MeterLayout, RowFromAReading) {
         std::int32_t left;
     };
     const Case cases[] = {
-        {0, 0, L"0", 0},         {88, 176, L"88", 176},  {89, 178, L"89", 154},
-        {100, 200, L"100", 176}, {-1, -2, L"-1", -2},    {150, 300, L"150", 276},
+        {0, 0, L"0", 0},         {88, 176, L"88", 176}, {89, 178, L"89", 154},
+        {100, 200, L"100", 176}, {-1, -2, L"-1", -2},   {150, 300, L"150", 276},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.reading);
