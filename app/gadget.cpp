@@ -1,6 +1,10 @@
 #include "app/gadget.h"
 
+#include "app/cpu_system_calls_win32.h"
+#include "app/meter_update.h"
 #include "app/program.h"
+#include "skins/skin_cycling.h"
+#include "skins/tools_menu.h"
 #include "ui/docking.h"
 
 namespace app {
@@ -11,17 +15,25 @@ using design::Handler;
 Gadget::Gadget() : window_(design::gadgetDesign(), *this) {}
 
 void Gadget::handle(const design::EventBinding& binding, const ui::EventArgs&) {
+    const auto item = binding.source.menuItem;
     switch (binding.handler) {
     case Handler::CreateWindow: onCreated(); break;
     case Handler::UpdateMeters: updateMeters(); break;
     case Handler::DockingTick: ui::onDockingTick(window_); break;
+    case Handler::OpenToolsMenu: skins::openToolsMenu(window_); break;
+    case Handler::TopRowSkinStep: stepRow(cpuSkinCounter_, ControlId::Bar2); break;
+    case Handler::BottomRowSkinStep: stepRow(memSkinCounter_, ControlId::Bar1); break;
+    case Handler::ChooseSkin: skins::chooseSkin(window_, item, binding.argument); break;
+    case Handler::ChooseNumberColour:
+        skins::chooseNumberColour(window_, item, static_cast<design::Colour>(binding.argument));
+        break;
     case Handler::ExitProgram: exitProgram();
-    case Handler::OpenToolsMenu:
-    case Handler::TopRowSkinStep:
-    case Handler::BottomRowSkinStep:
-    case Handler::ChooseSkin:
-    case Handler::ChooseNumberColour: break;
     }
+}
+
+void Gadget::stepRow(std::int32_t& counter, ControlId bar) {
+    counter = skins::nextCycleState(counter);
+    skins::showSkin(counter, window_.picture(bar));
 }
 
 void Gadget::onCreated() {
@@ -40,6 +52,36 @@ void Gadget::onCreated() {
     ui::dockIntoTaskbar(window_);
 }
 
-void Gadget::updateMeters() {}
+namespace {
+
+// A row of the window: its bar and its number, written only through their properties.
+class ControlRow final : public MeterRow {
+  public:
+    ControlRow(ui::PictureBox& bar, ui::TransparentLabel& number) : bar_(bar), number_(number) {}
+    void setBarWidth(std::int32_t width) override { bar_.setWidth(width); }
+    std::int32_t barWidth() override { return bar_.width(); }
+    void setNumberText(std::wstring_view text) override { number_.setText(text); }
+    void setNumberLeft(std::int32_t left) override { number_.setLeft(left); }
+
+  private:
+    ui::PictureBox& bar_;
+    ui::TransparentLabel& number_;
+};
+
+class SystemReadings final : public MeterReadings {
+  public:
+    void refreshMemoryStatus() override { ::GlobalMemoryStatusEx(memoryStatus()); }
+    std::int32_t memoryLoad() override { return static_cast<std::int32_t>(memoryStatus()->dwMemoryLoad); }
+    std::int32_t cpuUsage() override { return cpuUsageSampler().sampleCpuUsage(windowsCpuSystemCalls()); }
+};
+
+} // namespace
+
+void Gadget::updateMeters() {
+    SystemReadings readings;
+    ControlRow bottom(window_.picture(ControlId::Bar1), window_.label(ControlId::Label2));
+    ControlRow top(window_.picture(ControlId::Bar2), window_.label(ControlId::Label1));
+    runMeterUpdate(readings, bottom, top);
+}
 
 } // namespace app

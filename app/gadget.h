@@ -18,8 +18,16 @@ class Gadget final : public ui::EventSink {
     void onCreated();
     void updateMeters();
 
+    std::int32_t cpuSkinCounter() const { return cpuSkinCounter_; }
+    std::int32_t memSkinCounter() const { return memSkinCounter_; }
+
   private:
+    // One left click on a row: its counter steps and its bar alone shows the skin.
+    void stepRow(std::int32_t& counter, design::ControlId bar);
+
     ui::GadgetWindow window_;
+    std::int32_t cpuSkinCounter_ = 0; // top row
+    std::int32_t memSkinCounter_ = 0; // bottom row
 };
 
 } // namespace app
