@@ -1,5 +1,7 @@
 #include "wine_test_support.h"
 
+#include <png.h>
+
 #include <vector>
 
 namespace wintest {
@@ -29,6 +31,74 @@ COLORREF pixelAt(HWND w, int x, int y) {
     const COLORREF c = ::GetPixel(dc, x, y);
     ::ReleaseDC(w, dc);
     return c;
+}
+
+std::vector<std::uint8_t> makePng(int w, int h, const std::function<std::uint32_t(int x, int y)>& argb) {
+    std::vector<std::uint8_t> rgba(std::size_t(w) * h * 4);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const std::uint32_t c = argb(x, y);
+            std::uint8_t* p = &rgba[(std::size_t(y) * w + x) * 4];
+            p[0] = std::uint8_t(c >> 16);
+            p[1] = std::uint8_t(c >> 8);
+            p[2] = std::uint8_t(c);
+            p[3] = std::uint8_t(c >> 24);
+        }
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(w);
+    image.height = static_cast<png_uint_32>(h);
+    image.format = PNG_FORMAT_RGBA;
+    png_alloc_size_t size = 0;
+    png_image_write_to_memory(&image, nullptr, &size, 0, rgba.data(), 0, nullptr);
+    std::vector<std::uint8_t> out(size);
+    png_image_write_to_memory(&image, out.data(), &size, 0, rgba.data(), 0, nullptr);
+    out.resize(size);
+    return out;
+}
+
+int gdiObjectsLeft() {
+    std::vector<HGDIOBJ> made;
+    made.reserve(70000);
+    for (;;) {
+        HGDIOBJ o = ::CreatePen(PS_SOLID, 1, RGB(1, 2, 3));
+        if (!o) break;
+        made.push_back(o);
+    }
+    for (HGDIOBJ o : made) ::DeleteObject(o);
+    return static_cast<int>(made.size());
+}
+
+void mouseMoveTo(POINT p) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    const int sw = ::GetSystemMetrics(SM_CXSCREEN) - 1, sh = ::GetSystemMetrics(SM_CYSCREEN) - 1;
+    in.mi.dx = (p.x * 65535 + sw / 2) / sw;
+    in.mi.dy = (p.y * 65535 + sh / 2) / sh;
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    ::SendInput(1, &in, sizeof in);
+    pumpFor(30);
+}
+
+void mouseButton(bool right, bool down) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = right ? (down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP)
+                          : (down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP);
+    ::SendInput(1, &in, sizeof in);
+    pumpFor(30);
+}
+
+void clickAt(POINT p, bool right) {
+    mouseMoveTo(p);
+    mouseButton(right, true);
+    mouseButton(right, false);
+}
+
+POINT screenPoint(HWND w, int x, int y) {
+    POINT p{x, y};
+    ::ClientToScreen(w, &p);
+    return p;
 }
 
 std::wstring windowsPath(const char* unixPath) {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace wintest {
 
@@ -21,6 +22,19 @@ COLORREF pixelAt(HWND w, int x, int y);
 inline std::uint8_t red(COLORREF c) { return GetRValue(c); }
 inline std::uint8_t green(COLORREF c) { return GetGValue(c); }
 inline std::uint8_t blue(COLORREF c) { return GetBValue(c); }
+
+// A PNG file of w x h pixels; `rgba` gives each pixel as 0xAARRGGBB.
+std::vector<std::uint8_t> makePng(int w, int h, const std::function<std::uint32_t(int x, int y)>& argb);
+
+// Counts how many more GDI objects can be made before the process runs out (Wine's GetGuiResources
+// says 0): a leak shows as a smaller count after a soak.
+int gdiObjectsLeft();
+
+// Left-button and right-button input at a screen point, through SendInput.
+void mouseMoveTo(POINT screen);
+void mouseButton(bool right, bool down);
+void clickAt(POINT screen, bool right = false);
+POINT screenPoint(HWND w, int x, int y);
 
 // A Unix path of the build, as Wine sees it (Z: drive).
 std::wstring windowsPath(const char* unixPath);
