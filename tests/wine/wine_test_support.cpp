@@ -70,6 +70,11 @@ int gdiObjectsLeft() {
 }
 
 void mouseMoveTo(POINT p) {
+    sendMouseMove(p);
+    pumpFor(30);
+}
+
+void sendMouseMove(POINT p) {
     INPUT in{};
     in.type = INPUT_MOUSE;
     const int sw = ::GetSystemMetrics(SM_CXSCREEN) - 1, sh = ::GetSystemMetrics(SM_CYSCREEN) - 1;
@@ -77,16 +82,19 @@ void mouseMoveTo(POINT p) {
     in.mi.dy = (p.y * 65535 + sh / 2) / sh;
     in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     ::SendInput(1, &in, sizeof in);
-    pumpFor(30);
 }
 
 void mouseButton(bool right, bool down) {
+    sendMouseButton(right, down);
+    pumpFor(30);
+}
+
+void sendMouseButton(bool right, bool down) {
     INPUT in{};
     in.type = INPUT_MOUSE;
     in.mi.dwFlags = right ? (down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP)
                           : (down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP);
     ::SendInput(1, &in, sizeof in);
-    pumpFor(30);
 }
 
 void clickAt(POINT p, bool right) {

@@ -32,6 +32,9 @@ int gdiObjectsLeft();
 
 // Left-button and right-button input at a screen point, through SendInput.
 void mouseMoveTo(POINT screen);
+// The same input without pumping, for use inside another modal loop (an open menu).
+void sendMouseMove(POINT screen);
+void sendMouseButton(bool right, bool down);
 void mouseButton(bool right, bool down);
 void clickAt(POINT screen, bool right = false);
 POINT screenPoint(HWND w, int x, int y);
