@@ -1,5 +1,6 @@
 #include "app/gadget.h"
 
+#include "app/control_row.h"
 #include "app/cpu_system_calls_win32.h"
 #include "app/meter_update.h"
 #include "app/program.h"
@@ -53,20 +54,6 @@ void Gadget::onCreated() {
 }
 
 namespace {
-
-// A row of the window: its bar and its number, written only through their properties.
-class ControlRow final : public MeterRow {
-  public:
-    ControlRow(ui::PictureBox& bar, ui::TransparentLabel& number) : bar_(bar), number_(number) {}
-    void setBarWidth(std::int32_t width) override { bar_.setWidth(width); }
-    std::int32_t barWidth() override { return bar_.width(); }
-    void setNumberText(std::wstring_view text) override { number_.setText(text); }
-    void setNumberLeft(std::int32_t left) override { number_.setLeft(left); }
-
-  private:
-    ui::PictureBox& bar_;
-    ui::TransparentLabel& number_;
-};
 
 class SystemReadings final : public MeterReadings {
   public:

@@ -3,7 +3,7 @@
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 source "$ROOT/scripts/env.sh"
-marker="$WINEPREFIX/.barmeter-ready-2"
+marker="$WINEPREFIX/.barmeter-ready-3"
 [ -f "$marker" ] && exit 0
 
 echo "setup: creating Wine prefix $WINEPREFIX"
@@ -30,6 +30,12 @@ cp "$reg" "$WINEPREFIX/drive_c/barmeter-setup.reg"
 "$WINE64" regedit /S 'C:\barmeter-setup.reg' >/dev/null 2>&1
 "$WINESERVER" -w
 rm -f "$reg" "$WINEPREFIX/drive_c/barmeter-setup.reg"
+# Menus and dialogs draw with the UI faces, which have no Chinese glyphs here: link them to the CJK font.
+for face in Tahoma "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft Sans Serif" "Segoe UI"; do
+  "$WINE64" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+    /v "$face" /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1
+done
+"$WINESERVER" -w
 grep -q 'WenQuanYi' "$WINEPREFIX/system.reg"
 touch "$marker"
 echo "setup: Wine prefix ready"

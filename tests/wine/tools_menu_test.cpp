@@ -2,7 +2,11 @@
 #include "app/gadget.h"
 #include "app/program.h"
 #include "skins/skin_catalogue.h"
+#include "tools/standin_taskbar/standin_taskbar.h"
 #include "wine_test_support.h"
+
+#include <cstdlib>
+#include <cstring>
 
 #include <gtest/gtest.h>
 
@@ -81,6 +85,7 @@ class MenuDriver {
         const HMENU m = menuOf(popup);
         const RECT r = wintest::windowRect(popup);
         seen.push_back({{r.left, r.top}, itemsOf(m)});
+        if (seen.size() == 2) captureForReadme(popups);
         if (seen.size() > path_.size() || path_.empty()) {
             mouseClick({5, 5}); // elsewhere: cancels
             done = true;
@@ -98,6 +103,21 @@ class MenuDriver {
         wintest::sendMouseMove(p);
         wintest::sendMouseButton(false, true);
         wintest::sendMouseButton(false, false);
+    }
+    // BARMETER_MENU_SHOT=FILE: the open menu and the gadget beneath it, for the README.
+    static void captureForReadme(const std::vector<HWND>& popups) {
+        static bool captured = false;
+        const char* path = std::getenv("BARMETER_MENU_SHOT");
+        if (!path || popups.empty() || captured) return;
+        captured = true;
+        RECT area = wintest::windowRect(::FindWindowExW(nullptr, nullptr, L"BarMeterGadget", nullptr));
+        for (HWND p : popups) {
+            const RECT r = wintest::windowRect(p);
+            ::UnionRect(&area, &area, &r);
+        }
+        ::InflateRect(&area, 8, 8);
+        ::UpdateWindow(popups.front());
+        standin::saveScreenPng(area, std::wstring(path, path + std::strlen(path)));
     }
     static inline MenuDriver* self_ = nullptr;
     std::vector<int> path_;

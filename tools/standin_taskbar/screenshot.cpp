@@ -11,6 +11,10 @@ namespace standin {
 bool saveWindowPng(HWND window, const std::wstring& path) {
     RECT r{};
     if (!::GetWindowRect(window, &r)) return false;
+    return saveScreenPng(r, path);
+}
+
+bool saveScreenPng(const RECT& r, const std::wstring& path) {
     const int w = r.right - r.left, h = r.bottom - r.top;
     if (w <= 0 || h <= 0) return false;
 
@@ -31,8 +35,11 @@ bool saveWindowPng(HWND window, const std::wstring& path) {
         ::BitBlt(dc.get(), 0, 0, w, h, screen.get(), r.left, r.top, SRCCOPY);
     }
     ::GdiFlush();
-    std::vector<std::uint8_t> bgra(static_cast<const std::uint8_t*>(bits),
-                                   static_cast<const std::uint8_t*>(bits) + std::size_t(w) * h * 4);
+    return writePng(path, w, h, static_cast<const std::uint8_t*>(bits));
+}
+
+bool writePng(const std::wstring& path, int w, int h, const std::uint8_t* bgrx) {
+    std::vector<std::uint8_t> bgra(bgrx, bgrx + std::size_t(w) * h * 4);
     for (std::size_t i = 3; i < bgra.size(); i += 4) bgra[i] = 255;
 
     png_image image{};

@@ -44,5 +44,9 @@ class Taskbar {
 
 // The screen's pixels under a window, as a PNG file.
 bool saveWindowPng(HWND window, const std::wstring& path);
+bool saveScreenPng(const RECT& screenRect, const std::wstring& path);
+
+// 32-bit top-down B, G, R, x pixels as an opaque PNG file.
+bool writePng(const std::wstring& path, int width, int height, const std::uint8_t* bgrx);
 
 } // namespace standin
