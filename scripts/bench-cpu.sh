@@ -4,8 +4,6 @@
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$ROOT"
-"$ROOT/scripts/setup.sh"
 source "$ROOT/scripts/env.sh"
-cmake --preset windows >/dev/null
-cmake --build --preset windows --target cpu_accuracy >/dev/null
+build_windows_targets cpu_accuracy
 exec "$ROOT/scripts/wine-run.sh" "$ROOT/build/windows/bench/cpu_accuracy.exe" "$@"

@@ -4,8 +4,7 @@
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$ROOT"
-"$ROOT/scripts/setup.sh"
-cmake --preset windows >/dev/null
-cmake --build --preset windows --target skin_gallery >/dev/null
+source "$ROOT/scripts/env.sh"
+build_windows_targets skin_gallery
 out="$ROOT/docs/skins-gallery.png"
 "$ROOT/scripts/wine-run.sh" "$ROOT/build/windows/tools/gallery/skin_gallery.exe" "Z:${out//\//\\}"

@@ -4,24 +4,18 @@
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$ROOT"
-"$ROOT/scripts/setup.sh"
 source "$ROOT/scripts/env.sh"
-cmake --preset windows >/dev/null
-cmake --build --preset windows --target standin_taskbar barmeter >/dev/null
+build_windows_targets standin_taskbar barmeter
 
 shot="$ROOT/build/screenshot.png"
 args=(--with-gadget --screenshot "Z:${shot//\//\\}")
 [ "${1:-}" = "--seconds" ] && args+=(--seconds "${2:?seconds}")
 
-xvfb_pid=""
-cleanup() { [ -n "$xvfb_pid" ] && { "$WINESERVER" -k 2>/dev/null; kill "$xvfb_pid" 2>/dev/null; }; true; }
+XVFB_PID=""
+cleanup() { [ -n "$XVFB_PID" ] && { "$WINESERVER" -k 2>/dev/null; kill "$XVFB_PID" 2>/dev/null; }; true; }
 trap cleanup EXIT
 if [ -z "${DISPLAY:-}" ]; then
-  fifo="$(mktemp -u)"; mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fifo" 2>/dev/null &
-  xvfb_pid=$!
-  read -r -t 20 num <"$fifo"; rm -f "$fifo"
-  export DISPLAY=":$num"
+  start_private_xvfb
   echo "run: no DISPLAY set, using a private Xvfb on $DISPLAY"
 fi
 echo "run: the gadget docked in a stand-in taskbar; screenshot every second: $shot"

@@ -15,13 +15,8 @@ echo "== Windows build and tests under Wine"
 { cmake --preset windows >/dev/null && cmake --build --preset windows; } || exit 1
 
 # One private display for the whole run; nothing is left running afterwards.
-fifo="$(mktemp -u)"; mkfifo "$fifo"
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fifo" 2>/dev/null &
-xvfb_pid=$!
-read -r -t 20 num <"$fifo" || { echo "Xvfb did not start"; exit 1; }
-rm -f "$fifo"
-cleanup() { "$WINESERVER" -k 2>/dev/null; kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; }
+start_private_xvfb || exit 1
+cleanup() { "$WINESERVER" -k 2>/dev/null; kill "$XVFB_PID" 2>/dev/null; wait "$XVFB_PID" 2>/dev/null; }
 trap cleanup EXIT
-export DISPLAY=":$num"
 ctest --preset windows || status=1
 exit $status

@@ -6,20 +6,15 @@ set -uo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 source "$ROOT/scripts/env.sh"
 
-xvfb_pid=""
+XVFB_PID=""
 cleanup() {
-  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; fi
+  if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null; wait "$XVFB_PID" 2>/dev/null; fi
 }
 trap cleanup EXIT
 trap 'exit 143' INT TERM
 
 if [ -z "${DISPLAY:-}" ]; then
-  fifo="$(mktemp -u)"; mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fifo" 2>/dev/null &
-  xvfb_pid=$!
-  read -r -t 20 num <"$fifo" || { echo "wine-run: Xvfb did not start" >&2; exit 1; }
-  rm -f "$fifo"
-  export DISPLAY=":$num"
+  start_private_xvfb || exit 1
 fi
 
 "$WINE64" "$@"

@@ -2,6 +2,8 @@
 
 #include "ui/gadget_window.h"
 
+#include "platform/window_object.h"
+
 #include <windowsx.h>
 
 #include <algorithm>
@@ -103,12 +105,7 @@ bool Control::create(HWND parent) {
 }
 
 LRESULT CALLBACK Control::proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* created = reinterpret_cast<Control*>(reinterpret_cast<const CREATESTRUCTW*>(lp)->lpCreateParams);
-        created->hwnd_ = w;
-        ::SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
-    }
-    auto* self = reinterpret_cast<Control*>(::GetWindowLongPtrW(w, GWLP_USERDATA));
+    auto* self = platform::windowObject(w, msg, lp, &Control::hwnd_);
     if (!self) return ::DefWindowProcW(w, msg, wp, lp);
     if (msg == WM_NCDESTROY) {
         self->hwnd_ = nullptr;

@@ -1,6 +1,7 @@
 #include "ui/gadget_window.h"
 
 #include "platform/platform.h"
+#include "platform/window_object.h"
 
 #include <algorithm>
 
@@ -195,12 +196,7 @@ void GadgetWindow::escapePressed() {
 }
 
 LRESULT CALLBACK GadgetWindow::proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* created = reinterpret_cast<GadgetWindow*>(reinterpret_cast<const CREATESTRUCTW*>(lp)->lpCreateParams);
-        created->hwnd_ = w;
-        ::SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
-    }
-    auto* self = reinterpret_cast<GadgetWindow*>(::GetWindowLongPtrW(w, GWLP_USERDATA));
+    auto* self = platform::windowObject(w, msg, lp, &GadgetWindow::hwnd_);
     if (!self) return ::DefWindowProcW(w, msg, wp, lp);
     return self->handle(msg, wp, lp);
 }

@@ -47,6 +47,14 @@ class Docking : public ::testing::Test {
             if (HWND w = ::FindWindowExW(s.rebar, nullptr, kGadgetClass, nullptr)) return w;
         return wintest::findProcessWindow(gadget->id(), kGadgetClass);
     }
+    // Stand-in taskbar with `args`, then the gadget, up to its first docking tick.
+    HWND dockedIn(const std::wstring& args) {
+        startShell(args);
+        if (HasFatalFailure()) return nullptr;
+        startGadget();
+        if (HasFatalFailure()) return nullptr;
+        return waitDocked();
+    }
     // Waits for the first docking tick: the gadget becomes 33 pixels tall.
     HWND waitDocked() {
         HWND w = nullptr;
@@ -69,9 +77,7 @@ void expectRect(const RECT& r, LONG x, LONG y, LONG w, LONG h, const char* what)
 }
 
 TEST_F(Docking, NarrowsTheTaskBandAndTakesTheRebarsRightEnd) {
-    startShell(L"--rebar-width 1000");
-    startGadget();
-    const HWND w = waitDocked();
+    const HWND w = dockedIn(L"--rebar-width 1000");
     ASSERT_NE(w, nullptr);
     const Shell s = findShell();
     EXPECT_EQ(::GetAncestor(w, GA_PARENT), s.rebar);
@@ -82,9 +88,7 @@ TEST_F(Docking, NarrowsTheTaskBandAndTakesTheRebarsRightEnd) {
 }
 
 TEST_F(Docking, TheLayoutFollowsANarrowedRebarWithinOnePeriod) {
-    startShell(L"--rebar-width 1000");
-    startGadget();
-    const HWND w = waitDocked();
+    const HWND w = dockedIn(L"--rebar-width 1000");
     ASSERT_NE(w, nullptr);
     const Shell s = findShell();
     ::SetWindowPos(s.rebar, nullptr, 0, 0, 600, 36, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -106,9 +110,7 @@ class DockingWithout : public Docking, public ::testing::WithParamInterface<Miss
 
 TEST_P(DockingWithout, GadgetStillMovesAndNothingFails) {
     const auto& c = GetParam();
-    startShell(c.args);
-    startGadget();
-    const HWND w = waitDocked();
+    const HWND w = dockedIn(c.args);
     ASSERT_NE(w, nullptr) << c.what;
     const Shell s = findShell();
     EXPECT_EQ(s.rebar && ::GetAncestor(w, GA_PARENT) == s.rebar, c.inRebar) << c.what;
@@ -131,9 +133,7 @@ INSTANTIATE_TEST_SUITE_P(
                                   false}));
 
 TEST_F(Docking, RebarNarrowerThanTheGadgetGivesANegativeLeft) {
-    startShell(L"--rebar-width 150");
-    startGadget();
-    const HWND w = waitDocked();
+    const HWND w = dockedIn(L"--rebar-width 150");
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(wintest::rectInParent(w).left, -52);
     const RECT band = wintest::rectInParent(findShell().taskBand);
@@ -142,9 +142,7 @@ TEST_F(Docking, RebarNarrowerThanTheGadgetGivesANegativeLeft) {
 }
 
 TEST_F(Docking, ARebarThatAppearsLaterIsNeverAdopted) {
-    startShell(L"--rebar-width 1000 --rebar-late 2500");
-    startGadget();
-    const HWND w = waitDocked();
+    const HWND w = dockedIn(L"--rebar-width 1000 --rebar-late 2500");
     ASSERT_NE(w, nullptr);
     ASSERT_TRUE(wintest::pumpUntil([] { return findShell().rebar != nullptr; }, 5000));
     // The next ticks use the rebar's numbers, now as screen coordinates of a top-level window.
@@ -158,9 +156,7 @@ enum class Ending { ExitItem, CloseMessage, Escape };
 class Ends : public Docking, public ::testing::WithParamInterface<Ending> {};
 
 TEST_P(Ends, WithExitCodeZeroAndTheStripGivenBack) {
-    startShell(L"--rebar-width 1000");
-    startGadget();
-    const HWND w = waitDocked();
+    const HWND w = dockedIn(L"--rebar-width 1000");
     ASSERT_NE(w, nullptr);
     ASSERT_EQ(wintest::rectInParent(findShell().taskBand).right, 798);
     switch (GetParam()) {
@@ -181,9 +177,7 @@ TEST_P(Ends, WithExitCodeZeroAndTheStripGivenBack) {
 INSTANTIATE_TEST_SUITE_P(Ways, Ends, ::testing::Values(Ending::ExitItem, Ending::CloseMessage, Ending::Escape));
 
 TEST_F(Docking, KillingTheShellTakesTheGadgetWithIt) {
-    startShell(L"--rebar-width 1000");
-    startGadget();
-    ASSERT_NE(waitDocked(), nullptr);
+    ASSERT_NE(dockedIn(L"--rebar-width 1000"), nullptr);
     shell->kill();
     const auto code = gadget->waitExit(10000);
     ASSERT_TRUE(code.has_value());
