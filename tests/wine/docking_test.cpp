@@ -69,6 +69,17 @@ class Docking : public ::testing::Test {
     std::unique_ptr<Process> shell, gadget;
 };
 
+// Looked up at run time: the build targets Windows 7, which lacks these calls.
+int windowDpiAwareness(HWND w) {
+    const HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+    using Context = void*;
+    const auto windowContext = reinterpret_cast<Context(WINAPI*)(HWND)>(
+        reinterpret_cast<void*>(::GetProcAddress(user32, "GetWindowDpiAwarenessContext")));
+    const auto awareness = reinterpret_cast<int(WINAPI*)(Context)>(
+        reinterpret_cast<void*>(::GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext")));
+    return windowContext && awareness ? awareness(windowContext(w)) : -1;
+}
+
 void expectRect(const RECT& r, LONG x, LONG y, LONG w, LONG h, const char* what) {
     EXPECT_EQ(r.left, x) << what;
     EXPECT_EQ(r.top, y) << what;
@@ -85,6 +96,8 @@ TEST_F(Docking, NarrowsTheTaskBandAndTakesTheRebarsRightEnd) {
     expectRect(wintest::rectInParent(w), 798, 3, 202, 33, "gadget");
     // Docking changes the parent only: the popup style stays.
     EXPECT_EQ(::GetWindowLongW(w, GWL_STYLE) & WS_CHILD, 0);
+    // The manifest makes the exe per-monitor aware: its pixels are the taskbar's physical pixels.
+    EXPECT_EQ(windowDpiAwareness(w), 2); // DPI_AWARENESS_PER_MONITOR_AWARE
 }
 
 TEST_F(Docking, TheLayoutFollowsANarrowedRebarWithinOnePeriod) {
