@@ -277,3 +277,41 @@ TEST_F(ControlKinds, WritesReleaseEveryGdiObjectTheyMake) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ControlKinds, ExtremeWritesNeitherCrashNorLeak) {
+    std::vector<std::uint8_t> huge(10 * 1024 * 1024, 0xA5);
+    std::vector<std::uint8_t> hugePngHead = halvesPng();
+    hugePngHead.resize(10 * 1024 * 1024, 0x00); // a real PNG followed by 10 MB of zeros
+    const std::wstring longText(64 * 1024, L'9');
+    auto pass = [&] {
+        for (const std::int32_t v : {INT32_MIN, INT32_MIN + 1, -1, 0, INT32_MAX}) {
+            for (auto id : {ControlId::Label1, ControlId::Bar2, ControlId::Frame1}) {
+                auto& c = w->control(id);
+                c.setLeft(v), c.setTop(v), c.setWidth(v), c.setHeight(v);
+            }
+            w->timer(ControlId::Timer1).setPeriod(v);
+        }
+        w->timer(ControlId::Timer1).setPeriod(0);
+        topNumber().setText(L"");
+        topNumber().setText(longText);
+        topNumber().setText(std::wstring(L"\0\0x", 3));
+        topBar().setPicture({});
+        topBar().setPicture(huge);
+        EXPECT_FALSE(topBar().hasImage());
+        topBar().setPicture(hugePngHead);
+        topBar().setPicture(halvesPng());
+        EXPECT_TRUE(topBar().hasImage());
+        settle();
+    };
+    pass(); // warm-up
+    const int before = wintest::gdiObjectsLeft();
+    for (int i = 0; i < 5; ++i) pass();
+    EXPECT_EQ(wintest::gdiObjectsLeft(), before);
+    EXPECT_EQ(topNumber().width(), 32627); // the last writes were INT32_MAX, clamped
+    EXPECT_EQ(topNumber().left(), 32627);
+    EXPECT_TRUE(::IsWindow(w->hwnd()));
+}
+
+} // namespace

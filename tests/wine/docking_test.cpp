@@ -1,4 +1,5 @@
 // The real exe docking into a stand-in taskbar that runs in another process, and the ways it ends.
+#include "tools/standin_taskbar/standin_taskbar.h"
 #include "ui/design/gadget_design.h"
 #include "ui/docking.h"
 #include "ui/gadget_window.h"
@@ -107,6 +108,53 @@ TEST_F(Docking, TheLayoutFollowsANarrowedRebarWithinOnePeriod) {
     ::SetWindowPos(s.rebar, nullptr, 0, 0, 600, 36, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     EXPECT_TRUE(wintest::pumpUntil([&] { return wintest::rectInParent(w).left == 398; }, 2500));
     expectRect(wintest::rectInParent(s.taskBand), 0, 0, 398, 40, "task band");
+}
+
+TEST_F(Docking, ATaskBandResizedByTheShellIsNarrowedAgainAtTheNextTick) {
+    const HWND w = dockedIn(L"--rebar-width 1000");
+    ASSERT_NE(w, nullptr);
+    const Shell s = findShell();
+    ::SetWindowPos(s.taskBand, nullptr, 0, 0, 1000, 40, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_TRUE(wintest::pumpUntil([&] { return wintest::rectInParent(s.taskBand).right == 798; }, 2500));
+}
+
+TEST_F(Docking, ATaskBandRemovedAndRecreatedIsFoundAnew) {
+    const HWND w = dockedIn(L"--rebar-width 1000");
+    ASSERT_NE(w, nullptr);
+    const HWND taskbar = findShell().taskbar;
+    ::PostMessageW(taskbar, standin::kRemoveTaskBand, 0, 0);
+    ASSERT_TRUE(wintest::pumpUntil([] { return findShell().taskBand == nullptr; }, 2000));
+    ::SetWindowPos(findShell().rebar, nullptr, 0, 0, 900, 36, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_TRUE(wintest::pumpUntil([&] { return wintest::rectInParent(w).left == 698; }, 2500)); // still moving
+    ::PostMessageW(taskbar, standin::kRecreateTaskBand, 0, 0);
+    EXPECT_TRUE(wintest::pumpUntil([] {
+        const HWND band = findShell().taskBand;
+        return band && wintest::rectInParent(band).right == 698;
+    }, 3000));
+    EXPECT_FALSE(gadget->waitExit(0).has_value());
+}
+
+TEST_F(Docking, TwoCopiesBothKeepWorking) {
+    const HWND first = dockedIn(L"--rebar-width 1000");
+    ASSERT_NE(first, nullptr);
+    Process second(wintest::windowsPath(BARMETER_EXE), L"");
+    ASSERT_TRUE(second.started());
+    HWND other = nullptr;
+    ASSERT_TRUE(wintest::pumpUntil([&] {
+        other = ::FindWindowExW(findShell().rebar, first, kGadgetClass, nullptr);
+        if (!other) other = ::FindWindowExW(findShell().rebar, nullptr, kGadgetClass, nullptr);
+        return other && other != first && wintest::rectInParent(other).bottom - wintest::rectInParent(other).top == 33;
+    }, 10000));
+    wintest::pumpFor(1500);
+    for (HWND w : {first, other}) {
+        DWORD_PTR answer = 0;
+        EXPECT_NE(::SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer), 0);
+        expectRect(wintest::rectInParent(w), 798, 3, 202, 33, "each copy");
+    }
+    ::PostMessageW(first, WM_CLOSE, 0, 0);
+    ::PostMessageW(other, WM_CLOSE, 0, 0);
+    EXPECT_EQ(gadget->waitExit(10000).value_or(99), 0u);
+    EXPECT_EQ(second.waitExit(10000).value_or(99), 0u);
 }
 
 struct MissingCase {

@@ -99,8 +99,14 @@ void Taskbar::addRebar() {
     const int sw = ::GetSystemMetrics(SM_CXSCREEN);
     const int width = options_.rebarWidth.value_or(sw - kStartButtonWidth - kTrayWidth);
     rebar_ = makeChild(kRebarLook, taskbar_, L"", kStartButtonWidth, 2, width, kTaskbarHeight - 4);
-    if (options_.taskBand)
-        taskBand_ = makeChild(kBandLook, rebar_, options_.taskBandTitle, 0, 0, width, kTaskbarHeight - 4);
+    if (options_.taskBand) addTaskBand();
+}
+
+void Taskbar::addTaskBand() {
+    if (taskBand_ || !rebar_) return;
+    RECT r{};
+    ::GetClientRect(rebar_, &r);
+    taskBand_ = makeChild(kBandLook, rebar_, options_.taskBandTitle, 0, 0, r.right, r.bottom);
 }
 
 LRESULT CALLBACK Taskbar::proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
@@ -113,6 +119,15 @@ LRESULT CALLBACK Taskbar::proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         }
         break;
+    case kRemoveTaskBand:
+        if (self && self->taskBand_) {
+            ::DestroyWindow(self->taskBand_);
+            self->taskBand_ = nullptr;
+        }
+        return 0;
+    case kRecreateTaskBand:
+        if (self) self->addTaskBand();
+        return 0;
     case WM_PAINT: paintSolid(w, kTaskbarLook.colour); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_NCDESTROY:

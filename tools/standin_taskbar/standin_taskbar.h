@@ -19,6 +19,10 @@ struct TaskbarOptions {
     std::int32_t rebarLateMs = 0;       // > 0: the rebar (and its band) appear only after this delay
 };
 
+// Messages a test in another process posts to the taskbar window to change the shell under the gadget.
+inline constexpr UINT kRemoveTaskBand = WM_APP + 1;
+inline constexpr UINT kRecreateTaskBand = WM_APP + 2;
+
 // Parses the command-line options shared by the tool and the tests; unknown options make it fail.
 std::optional<TaskbarOptions> parseOptions(int argc, wchar_t** argv, int& next);
 
@@ -33,6 +37,7 @@ class Taskbar {
     HWND rebar() const { return rebar_; }
     HWND taskBand() const { return taskBand_; }
     void addRebar(); // the late rebar
+    void addTaskBand();
 
   private:
     static LRESULT CALLBACK proc(HWND w, UINT msg, WPARAM wp, LPARAM lp);
