@@ -18,17 +18,32 @@ Gadget::Gadget() : window_(design::gadgetDesign(), *this) {}
 void Gadget::handle(const design::EventBinding& binding, const ui::EventArgs&) {
     const auto item = binding.source.menuItem;
     switch (binding.handler) {
-    case Handler::CreateWindow: onCreated(); break;
-    case Handler::UpdateMeters: updateMeters(); break;
-    case Handler::DockingTick: ui::onDockingTick(window_); break;
-    case Handler::OpenToolsMenu: skins::openToolsMenu(window_); break;
-    case Handler::TopRowSkinStep: stepRow(cpuSkinCounter_, ControlId::Bar2); break;
-    case Handler::BottomRowSkinStep: stepRow(memSkinCounter_, ControlId::Bar1); break;
-    case Handler::ChooseSkin: skins::chooseSkin(window_, item, binding.argument); break;
+    case Handler::CreateWindow:
+        onCreated();
+        break;
+    case Handler::UpdateMeters:
+        updateMeters();
+        break;
+    case Handler::DockingTick:
+        ui::onDockingTick(window_);
+        break;
+    case Handler::OpenToolsMenu:
+        skins::openToolsMenu(window_);
+        break;
+    case Handler::TopRowSkinStep:
+        stepRow(cpuSkinCounter_, ControlId::Bar2);
+        break;
+    case Handler::BottomRowSkinStep:
+        stepRow(memSkinCounter_, ControlId::Bar1);
+        break;
+    case Handler::ChooseSkin:
+        skins::chooseSkin(window_, item, binding.argument);
+        break;
     case Handler::ChooseNumberColour:
         skins::chooseNumberColour(window_, item, static_cast<design::Colour>(binding.argument));
         break;
-    case Handler::ExitProgram: exitProgram();
+    case Handler::ExitProgram:
+        exitProgram();
     }
 }
 

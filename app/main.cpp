@@ -3,4 +3,6 @@
 
 #include <windows.h>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { platform::endProgram(app::startProgram()); }
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    platform::endProgram(app::startProgram());
+}

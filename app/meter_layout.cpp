@@ -20,7 +20,9 @@ std::wstring meterNumberText(std::int32_t barWidth) {
     return std::to_wstring(toInt32(std::floor(static_cast<double>(barWidth) / 2.0)));
 }
 
-bool numberMovesInside(std::int32_t barWidth) { return barWidth > numberInsideFrom; }
+bool numberMovesInside(std::int32_t barWidth) {
+    return barWidth > numberInsideFrom;
+}
 
 std::int32_t meterNumberLeft(std::int32_t barWidth, std::int32_t readBackBarWidth) {
     if (numberMovesInside(barWidth)) return toInt32(static_cast<double>(readBackBarWidth) - numberInset);

@@ -15,10 +15,16 @@ std::optional<Gadget> g_gadget;
 
 } // namespace
 
-MEMORYSTATUSEX* memoryStatus() { return g_memoryStatus.get(); }
-Gadget* gadget() { return g_gadget ? &*g_gadget : nullptr; }
+MEMORYSTATUSEX* memoryStatus() {
+    return g_memoryStatus.get();
+}
+Gadget* gadget() {
+    return g_gadget ? &*g_gadget : nullptr;
+}
 
-void releaseMemoryStatus() { g_memoryStatus.reset(); }
+void releaseMemoryStatus() {
+    g_memoryStatus.reset();
+}
 
 void startUp() {
     platform::initialise();

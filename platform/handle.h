@@ -33,10 +33,18 @@ template <typename H, auto Deleter> class Handle {
     H h_{};
 };
 
-inline void deleteGdiObject(HGDIOBJ h) { ::DeleteObject(h); }
-inline void destroyWindow(HWND h) { ::DestroyWindow(h); }
-inline void destroyMenu(HMENU h) { ::DestroyMenu(h); }
-inline void deleteDc(HDC h) { ::DeleteDC(h); }
+inline void deleteGdiObject(HGDIOBJ h) {
+    ::DeleteObject(h);
+}
+inline void destroyWindow(HWND h) {
+    ::DestroyWindow(h);
+}
+inline void destroyMenu(HMENU h) {
+    ::DestroyMenu(h);
+}
+inline void deleteDc(HDC h) {
+    ::DeleteDC(h);
+}
 
 using WindowHandle = Handle<HWND, destroyWindow>;
 using MenuHandle = Handle<HMENU, destroyMenu>;

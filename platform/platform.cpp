@@ -35,12 +35,15 @@ void resetFloatingPoint() {
 #endif
 }
 
-void registerEndAction(EndAction action) { endActions().push_back(action); }
+void registerEndAction(EndAction action) {
+    endActions().push_back(action);
+}
 
 void runEndActions() {
     auto actions = std::move(endActions());
     endActions().clear();
-    for (EndAction a : actions) a();
+    for (EndAction a : actions)
+        a();
 }
 
 bool loadWindow(ui::GadgetWindow& window) {
@@ -66,12 +69,16 @@ void runMessageLoop() {
     ::ExitProcess(static_cast<UINT>(exitCode));
 }
 
-void windowOpened() { ++g_openWindows; }
+void windowOpened() {
+    ++g_openWindows;
+}
 
 void windowClosed() {
     if (g_openWindows > 0 && --g_openWindows == 0 && g_loopRunning) ::PostQuitMessage(0);
 }
 
-int openWindows() { return g_openWindows; }
+int openWindows() {
+    return g_openWindows;
+}
 
 } // namespace platform

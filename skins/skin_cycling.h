@@ -6,6 +6,8 @@
 namespace skins {
 
 // The counter after one click: 12 or more wraps to 0.
-constexpr std::int32_t nextCycleState(std::int32_t counter) { return counter >= 12 ? 0 : counter + 1; }
+constexpr std::int32_t nextCycleState(std::int32_t counter) {
+    return counter >= 12 ? 0 : counter + 1;
+}
 
 } // namespace skins

@@ -13,7 +13,8 @@ using design::ControlId;
 void appendEntries(HMENU menu, const std::vector<PopupEntry>& entries) {
     for (const auto& e : entries) {
         const std::wstring text(e.text);
-        UINT flags = MF_STRING | (e.checked ? MF_CHECKED : MF_UNCHECKED) | (e.disabled ? MF_GRAYED : MF_ENABLED);
+        UINT flags =
+            MF_STRING | (e.checked ? MF_CHECKED : MF_UNCHECKED) | (e.disabled ? MF_GRAYED : MF_ENABLED);
         if (!e.children.empty()) {
             platform::MenuHandle sub(::CreatePopupMenu());
             appendEntries(sub.get(), e.children);
@@ -37,10 +38,11 @@ void markExclusively(ui::GadgetWindow& window, design::MenuItemId item) {
 void openToolsMenu(ui::GadgetWindow& window) {
     POINT at{};
     ::GetCursorPos(&at);
-    const auto entries = popupEntries(window.design().menu, design::MenuItemId::Tools, [&](design::MenuItemId id) {
-        const auto& s = window.menuItem(id);
-        return MenuItemView{.id = id, .hidden = s.hidden, .disabled = s.disabled, .checked = s.checked};
-    });
+    const auto entries =
+        popupEntries(window.design().menu, design::MenuItemId::Tools, [&](design::MenuItemId id) {
+            const auto& s = window.menuItem(id);
+            return MenuItemView{.id = id, .hidden = s.hidden, .disabled = s.disabled, .checked = s.checked};
+        });
     const platform::MenuHandle menu(::CreatePopupMenu());
     if (!menu) return;
     appendEntries(menu.get(), entries);
@@ -48,7 +50,9 @@ void openToolsMenu(ui::GadgetWindow& window) {
     ::TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, at.x, at.y, 0, window.hwnd(), nullptr);
 }
 
-void showSkin(std::int32_t index, ui::PictureBox& bar) { bar.setPicture(skinPicture(index)); }
+void showSkin(std::int32_t index, ui::PictureBox& bar) {
+    bar.setPicture(skinPicture(index));
+}
 
 void chooseSkin(ui::GadgetWindow& window, design::MenuItemId item, std::int32_t index) {
     showSkin(index, window.picture(ControlId::Bar2));

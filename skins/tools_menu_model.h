@@ -31,6 +31,7 @@ std::vector<PopupEntry> popupEntries(std::span<const design::MenuItemDesign> men
                                      const MenuStateLookup& state);
 
 // The items that share `item`'s parent, `item` included: the group whose marks are exclusive.
-std::vector<design::MenuItemId> siblingsOf(std::span<const design::MenuItemDesign> menu, design::MenuItemId item);
+std::vector<design::MenuItemId> siblingsOf(std::span<const design::MenuItemDesign> menu,
+                                           design::MenuItemId item);
 
 } // namespace skins

@@ -34,8 +34,8 @@ class BufferedPaint {
     }
     ~BufferedPaint() {
         if (dc_ && bitmap_) {
-            ::BitBlt(target_, area_.left, area_.top, area_.right - area_.left, area_.bottom - area_.top, dc_.get(),
-                     area_.left, area_.top, SRCCOPY);
+            ::BitBlt(target_, area_.left, area_.top, area_.right - area_.left, area_.bottom - area_.top,
+                     dc_.get(), area_.left, area_.top, SRCCOPY);
         }
     }
     BufferedPaint(const BufferedPaint&) = delete;
@@ -73,11 +73,16 @@ SIZE outerSize(HWND w) {
     return {r.right - r.left, r.bottom - r.top};
 }
 
-std::int32_t clampPlace(std::int32_t v) { return std::clamp(v, -kPlaceLimit, kPlaceLimit); }
-std::int32_t clampSize(std::int32_t v) { return std::clamp(v, 0, kPlaceLimit); }
+std::int32_t clampPlace(std::int32_t v) {
+    return std::clamp(v, -kPlaceLimit, kPlaceLimit);
+}
+std::int32_t clampSize(std::int32_t v) {
+    return std::clamp(v, 0, kPlaceLimit);
+}
 
 COLORREF resolveColour(design::Colour c) {
-    return c == design::kDefaultColour ? ::GetSysColor(COLOR_BTNFACE) : static_cast<COLORREF>(c & 0x00FFFFFFu);
+    return c == design::kDefaultColour ? ::GetSysColor(COLOR_BTNFACE)
+                                       : static_cast<COLORREF>(c & 0x00FFFFFFu);
 }
 
 void registerControlClasses(HINSTANCE instance) {
@@ -125,12 +130,24 @@ LRESULT Control::handle(UINT msg, WPARAM wp, LPARAM lp) {
         owner_.controlPainted(*this, pg.area());
         return 0;
     }
-    case WM_LBUTTONDOWN: raiseMouse(design::Event::LeftPressed, wp, lp); return 0;
-    case WM_LBUTTONUP: raiseMouse(design::Event::LeftReleased, wp, lp); return 0;
-    case WM_LBUTTONDBLCLK: raiseMouse(design::Event::DoubleClick, wp, lp); return 0;
-    case WM_RBUTTONDOWN: raiseMouse(design::Event::RightPressed, wp, lp); return 0;
-    case WM_RBUTTONUP: raiseMouse(design::Event::RightReleased, wp, lp); return 0;
-    case WM_MOUSEMOVE: raiseMouse(design::Event::MouseMoved, wp, lp); return 0;
+    case WM_LBUTTONDOWN:
+        raiseMouse(design::Event::LeftPressed, wp, lp);
+        return 0;
+    case WM_LBUTTONUP:
+        raiseMouse(design::Event::LeftReleased, wp, lp);
+        return 0;
+    case WM_LBUTTONDBLCLK:
+        raiseMouse(design::Event::DoubleClick, wp, lp);
+        return 0;
+    case WM_RBUTTONDOWN:
+        raiseMouse(design::Event::RightPressed, wp, lp);
+        return 0;
+    case WM_RBUTTONUP:
+        raiseMouse(design::Event::RightReleased, wp, lp);
+        return 0;
+    case WM_MOUSEMOVE:
+        raiseMouse(design::Event::MouseMoved, wp, lp);
+        return 0;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
         if (wp == VK_ESCAPE) {
@@ -138,7 +155,8 @@ LRESULT Control::handle(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         }
         break;
-    default: break;
+    default:
+        break;
     }
     return ::DefWindowProcW(hwnd_, msg, wp, lp);
 }
@@ -146,17 +164,30 @@ LRESULT Control::handle(UINT msg, WPARAM wp, LPARAM lp) {
 void Control::raiseMouse(design::Event e, WPARAM wp, LPARAM lp) {
     const bool alt = ::GetKeyState(VK_MENU) < 0;
     owner_.raise({.kind = design::SourceKind::Control, .control = design_.id}, e,
-                 {.x = GET_X_LPARAM(lp), .y = GET_Y_LPARAM(lp),
+                 {.x = GET_X_LPARAM(lp),
+                  .y = GET_Y_LPARAM(lp),
                   .keys = design::keyMask((wp & MK_CONTROL) != 0, (wp & MK_SHIFT) != 0, alt)});
 }
 
-std::int32_t Control::left() const { return placeInParent(hwnd_).x; }
-std::int32_t Control::top() const { return placeInParent(hwnd_).y; }
-std::int32_t Control::width() const { return outerSize(hwnd_).cx; }
-std::int32_t Control::height() const { return outerSize(hwnd_).cy; }
-bool Control::visible() const { return hwnd_ && (::GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0; }
+std::int32_t Control::left() const {
+    return placeInParent(hwnd_).x;
+}
+std::int32_t Control::top() const {
+    return placeInParent(hwnd_).y;
+}
+std::int32_t Control::width() const {
+    return outerSize(hwnd_).cx;
+}
+std::int32_t Control::height() const {
+    return outerSize(hwnd_).cy;
+}
+bool Control::visible() const {
+    return hwnd_ && (::GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0;
+}
 
-void Control::setVisible(bool v) { ::ShowWindow(hwnd_, v ? SW_SHOWNA : SW_HIDE); }
+void Control::setVisible(bool v) {
+    ::ShowWindow(hwnd_, v ? SW_SHOWNA : SW_HIDE);
+}
 
 void Control::moveTo(std::int32_t x, std::int32_t y) {
     ::SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -171,7 +202,9 @@ void Control::resizeTo(std::int32_t w, std::int32_t h) {
 TransparentLabel::TransparentLabel(GadgetWindow& owner, const design::ControlDesign& d)
     : Control(owner, d), text_(d.label.text), colour_(d.label.textColour), font_(d.label.font) {}
 
-const wchar_t* TransparentLabel::className() const { return kLabelClass; }
+const wchar_t* TransparentLabel::className() const {
+    return kLabelClass;
+}
 
 void TransparentLabel::setText(std::wstring_view text) {
     text_.assign(text);
@@ -247,7 +280,9 @@ void TransparentLabel::paint(HDC dc, const RECT&) {
 
 // ---- Shape box ----
 
-const wchar_t* ShapeBox::className() const { return kShapeClass; }
+const wchar_t* ShapeBox::className() const {
+    return kShapeClass;
+}
 
 void ShapeBox::paint(HDC target, const RECT& area) {
     const auto& s = design().shape;
@@ -259,7 +294,8 @@ void ShapeBox::paint(HDC target, const RECT& area) {
     platform::BrushHandle brush;
     if (s.fill != design::kDefaultColour) brush.reset(::CreateSolidBrush(resolveColour(s.fill)));
     platform::SelectGuard selectPen(dc, pen.get());
-    platform::SelectGuard selectBrush(dc, brush ? static_cast<HGDIOBJ>(brush.get()) : ::GetStockObject(NULL_BRUSH));
+    platform::SelectGuard selectBrush(dc, brush ? static_cast<HGDIOBJ>(brush.get())
+                                                : ::GetStockObject(NULL_BRUSH));
     const RECT r = clientRect(hwnd());
     ::Rectangle(dc, r.left, r.top, r.right, r.bottom);
 }
@@ -275,7 +311,9 @@ PictureBox::PictureBox(GadgetWindow& owner, const design::ControlDesign& d)
     }
 }
 
-const wchar_t* PictureBox::className() const { return kPictureClass; }
+const wchar_t* PictureBox::className() const {
+    return kPictureClass;
+}
 
 void PictureBox::setPicture(std::span<const std::uint8_t> bytes) {
     bytes_.assign(bytes.begin(), bytes.end());
@@ -300,8 +338,8 @@ void PictureBox::paint(HDC target, const RECT& area) {
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
     // Natural size from the top-left corner; the client area cuts it.
-    ::SetDIBitsToDevice(dc, 0, 0, image_->width, image_->height, 0, 0, 0, image_->height, image_->bgra.data(), &bi,
-                        DIB_RGB_COLORS);
+    ::SetDIBitsToDevice(dc, 0, 0, image_->width, image_->height, 0, 0, 0, image_->height, image_->bgra.data(),
+                        &bi, DIB_RGB_COLORS);
 }
 
 // ---- Timer ----

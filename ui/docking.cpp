@@ -42,7 +42,8 @@ void giveStripBack() {
     const WindowBox band = windowBox(taskBand);
     POINT at{band.left, band.top};
     ::MapWindowPoints(HWND_DESKTOP, rebar, &at, 1);
-    ::MoveWindow(taskBand, at.x, at.y, widenedTaskBandWidth(band.width, windowBox(rebar).width), band.height, TRUE);
+    ::MoveWindow(taskBand, at.x, at.y, widenedTaskBandWidth(band.width, windowBox(rebar).width), band.height,
+                 TRUE);
 }
 
 } // namespace ui

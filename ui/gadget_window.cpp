@@ -46,8 +46,8 @@ void registerWindowClasses(HINSTANCE instance) {
 
 GadgetWindow::GadgetWindow(const design::WindowDesign& d, EventSink& sink) : design_(d), sink_(sink) {
     for (const auto& item : d.menu)
-        menu_[static_cast<std::size_t>(item.id)] = {.hidden = item.hidden, .disabled = item.disabled,
-                                                    .checked = item.checked};
+        menu_[static_cast<std::size_t>(item.id)] = {
+            .hidden = item.hidden, .disabled = item.disabled, .checked = item.checked};
 }
 
 GadgetWindow::~GadgetWindow() {
@@ -57,7 +57,8 @@ GadgetWindow::~GadgetWindow() {
 bool GadgetWindow::build() {
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
     // 1. The window, centred, at its design size, hidden; owned so that it gets no taskbar button.
-    owner_.reset(::CreateWindowExW(0, kOwnerClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr));
+    owner_.reset(
+        ::CreateWindowExW(0, kOwnerClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr));
     const auto at = design::centredPlace(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN),
                                          design_.width, design_.height);
     const std::wstring title(design_.title);
@@ -73,9 +74,15 @@ bool GadgetWindow::build() {
     for (const auto& c : design_.controls) {
         const auto i = static_cast<std::size_t>(c.id);
         switch (c.kind) {
-        case design::ControlKind::TransparentLabel: controls_[i] = std::make_unique<TransparentLabel>(*this, c); break;
-        case design::ControlKind::ShapeBox: controls_[i] = std::make_unique<ShapeBox>(*this, c); break;
-        case design::ControlKind::PictureBox: controls_[i] = std::make_unique<PictureBox>(*this, c); break;
+        case design::ControlKind::TransparentLabel:
+            controls_[i] = std::make_unique<TransparentLabel>(*this, c);
+            break;
+        case design::ControlKind::ShapeBox:
+            controls_[i] = std::make_unique<ShapeBox>(*this, c);
+            break;
+        case design::ControlKind::PictureBox:
+            controls_[i] = std::make_unique<PictureBox>(*this, c);
+            break;
         case design::ControlKind::Timer:
             timers_[i] = std::make_unique<TimerControl>(*this, c, kTimerIdBase + i);
             timers_[i]->start();
@@ -90,23 +97,34 @@ bool GadgetWindow::build() {
     // 4. The window's direct children stacked in design order, the first on top.
     for (const auto& c : design_.controls)
         if (c.parent == design::ControlId::None && controls_[static_cast<std::size_t>(c.id)])
-            ::SetWindowPos(control(c.id).hwnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            ::SetWindowPos(control(c.id).hwnd(), HWND_BOTTOM, 0, 0, 0, 0,
+                           SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     // 5. Visible controls shown, nothing activated.
     for (const auto& c : design_.controls)
         if (c.visible && controls_[static_cast<std::size_t>(c.id)]) control(c.id).setVisible(true);
     return true;
 }
 
-void GadgetWindow::raiseCreated() { raise({.kind = design::SourceKind::Window}, design::Event::Created); }
+void GadgetWindow::raiseCreated() {
+    raise({.kind = design::SourceKind::Window}, design::Event::Created);
+}
 
 void GadgetWindow::show() {
     if (hwnd_ && design_.visible) ::ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
 }
 
-std::int32_t GadgetWindow::left() const { return placeInParent(hwnd_).x; }
-std::int32_t GadgetWindow::top() const { return placeInParent(hwnd_).y; }
-std::int32_t GadgetWindow::width() const { return outerSize(hwnd_).cx; }
-std::int32_t GadgetWindow::height() const { return outerSize(hwnd_).cy; }
+std::int32_t GadgetWindow::left() const {
+    return placeInParent(hwnd_).x;
+}
+std::int32_t GadgetWindow::top() const {
+    return placeInParent(hwnd_).y;
+}
+std::int32_t GadgetWindow::width() const {
+    return outerSize(hwnd_).cx;
+}
+std::int32_t GadgetWindow::height() const {
+    return outerSize(hwnd_).cy;
+}
 
 void GadgetWindow::setWidth(std::int32_t v) {
     ::SetWindowPos(hwnd_, nullptr, 0, 0, clampSize(v), height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -125,11 +143,21 @@ void GadgetWindow::move(std::int32_t x, std::int32_t y, std::int32_t w, std::int
     ::MoveWindow(hwnd_, x, y, w, h, TRUE);
 }
 
-Control& GadgetWindow::control(design::ControlId id) { return *controls_[static_cast<std::size_t>(id)]; }
-TransparentLabel& GadgetWindow::label(design::ControlId id) { return static_cast<TransparentLabel&>(control(id)); }
-ShapeBox& GadgetWindow::shape(design::ControlId id) { return static_cast<ShapeBox&>(control(id)); }
-PictureBox& GadgetWindow::picture(design::ControlId id) { return static_cast<PictureBox&>(control(id)); }
-TimerControl& GadgetWindow::timer(design::ControlId id) { return *timers_[static_cast<std::size_t>(id)]; }
+Control& GadgetWindow::control(design::ControlId id) {
+    return *controls_[static_cast<std::size_t>(id)];
+}
+TransparentLabel& GadgetWindow::label(design::ControlId id) {
+    return static_cast<TransparentLabel&>(control(id));
+}
+ShapeBox& GadgetWindow::shape(design::ControlId id) {
+    return static_cast<ShapeBox&>(control(id));
+}
+PictureBox& GadgetWindow::picture(design::ControlId id) {
+    return static_cast<PictureBox&>(control(id));
+}
+TimerControl& GadgetWindow::timer(design::ControlId id) {
+    return *timers_[static_cast<std::size_t>(id)];
+}
 
 std::vector<Control*> GadgetWindow::backToFront() {
     std::vector<Control*> out;
@@ -140,7 +168,8 @@ std::vector<Control*> GadgetWindow::backToFront() {
     };
     auto walk = [&](auto&& self, HWND parent) -> void {
         std::vector<HWND> topFirst;
-        for (HWND w = ::GetWindow(parent, GW_CHILD); w; w = ::GetWindow(w, GW_HWNDNEXT)) topFirst.push_back(w);
+        for (HWND w = ::GetWindow(parent, GW_CHILD); w; w = ::GetWindow(w, GW_HWNDNEXT))
+            topFirst.push_back(w);
         for (auto it = topFirst.rbegin(); it != topFirst.rend(); ++it) {
             if (Control* c = byHwnd(*it)) out.push_back(c);
             self(self, *it);
@@ -151,7 +180,8 @@ std::vector<Control*> GadgetWindow::backToFront() {
 }
 
 void GadgetWindow::raise(const design::EventSource& source, design::Event event, const EventArgs& args) {
-    if (const auto* binding = design::findBinding(design_.wiring, source, event)) sink_.handle(*binding, args);
+    if (const auto* binding = design::findBinding(design_.wiring, source, event))
+        sink_.handle(*binding, args);
 }
 
 // A transparent label has no background: what lies beneath is redrawn first, then the label over it.
@@ -168,7 +198,8 @@ void GadgetWindow::repaintLabel(TransparentLabel& label, const RECT* alsoScreen)
         const RECT r = screenRect(c->hwnd());
         if (!::IntersectRect(&overlap, &r, &area)) continue;
         const RECT local = toClient(c->hwnd(), overlap);
-        ::RedrawWindow(c->hwnd(), &local, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_NOCHILDREN);
+        ::RedrawWindow(c->hwnd(), &local, nullptr,
+                       RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_NOCHILDREN);
     }
     repainting_ = false;
     ::InvalidateRect(label.hwnd(), nullptr, FALSE);
@@ -250,7 +281,8 @@ LRESULT GadgetWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
         platform::windowClosed();
         return r;
     }
-    default: break;
+    default:
+        break;
     }
     return ::DefWindowProcW(w, msg, wp, lp);
 }

@@ -77,7 +77,9 @@ class GadgetWindow {
     std::vector<Control*> backToFront();
 
     const MenuItemState& menuItem(design::MenuItemId id) const { return menu_[static_cast<std::size_t>(id)]; }
-    void setMenuChecked(design::MenuItemId id, bool checked) { menu_[static_cast<std::size_t>(id)].checked = checked; }
+    void setMenuChecked(design::MenuItemId id, bool checked) {
+        menu_[static_cast<std::size_t>(id)].checked = checked;
+    }
 
     // Called by the controls.
     void raise(const design::EventSource& source, design::Event event, const EventArgs& args = {});

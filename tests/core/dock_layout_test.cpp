@@ -26,7 +26,11 @@ TEST(DockLayout, TaskBandAndGadgetShareTheRebar) {
         {"no taskbar", {}, {0, 0, 1000, 36}, 202, {0, 0, 798, 0}, {798, 3, 202, 33}},
         {"no rebar", {0, 760, 1280, 40}, {}, 202, {0, 0, -202, 40}, {-202, 3, 202, 33}},
         {"vertical taskbar", {0, 0, 62, 800}, {0, 0, 60, 700}, 202, {0, 0, -142, 800}, {-142, 3, 202, 33}},
-        {"outer width read before the first tick", {0, 0, 100, 40}, {0, 0, 1000, 40}, 220, {0, 0, 780, 40},
+        {"outer width read before the first tick",
+         {0, 0, 100, 40},
+         {0, 0, 1000, 40},
+         220,
+         {0, 0, 780, 40},
          {780, 3, 202, 33}},
     };
     for (const auto& c : cases) {
@@ -50,7 +54,8 @@ TEST(DockLayout, StripGivenBackIsCappedAtTheRebar) {
     struct {
         std::int32_t band, rebar, want;
     } const cases[] = {{798, 1000, 1000}, {500, 1000, 702}, {-142, 60, 60}, {0, 0, 0}, {INT32_MAX, 100, 100}};
-    for (const auto& c : cases) EXPECT_EQ(ui::widenedTaskBandWidth(c.band, c.rebar), c.want) << c.band;
+    for (const auto& c : cases)
+        EXPECT_EQ(ui::widenedTaskBandWidth(c.band, c.rebar), c.want) << c.band;
 }
 
 } // namespace

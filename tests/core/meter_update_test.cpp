@@ -62,8 +62,8 @@ struct RowCase {
 
 TEST(MeterUpdate, EachReadingGivesWidthNumberAndPlaceInBothRows) {
     const RowCase cases[] = {
-        {0, 0, L"0", 0},       {88, 176, L"88", 176},  {89, 178, L"89", 154},
-        {100, 200, L"100", 176}, {-1, 0, L"-1", -2},   {150, 300, L"150", 276},
+        {0, 0, L"0", 0},         {88, 176, L"88", 176}, {89, 178, L"89", 154},
+        {100, 200, L"100", 176}, {-1, 0, L"-1", -2},    {150, 300, L"150", 276},
     };
     for (const auto& c : cases) {
         Log log;
@@ -87,8 +87,8 @@ TEST(MeterUpdate, ReadsBothFirstThenWritesTheBottomRowWholeBeforeTheTop) {
     FakeRow bottom("bottom", log), top("top", log);
     FakeReadings readings(89, 30, log);
     app::runMeterUpdate(readings, bottom, top);
-    const Log want{"memory call",    "cpu",      "bottom.width=178", "bottom.text", "bottom.width?",
-                   "bottom.left=154", "top.width=60", "top.text",        "top.left=60"};
+    const Log want{"memory call",     "cpu",          "bottom.width=178", "bottom.text", "bottom.width?",
+                   "bottom.left=154", "top.width=60", "top.text",         "top.left=60"};
     EXPECT_EQ(log, want);
 }
 

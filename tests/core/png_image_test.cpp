@@ -17,7 +17,8 @@ using Bytes = std::vector<std::uint8_t>;
 
 // A small PNG writer, so every colour type, bit depth and damaged file can be made here.
 void putU32(std::uint8_t* at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) at[i] = static_cast<std::uint8_t>(v >> (24 - 8 * i));
+    for (int i = 0; i < 4; ++i)
+        at[i] = static_cast<std::uint8_t>(v >> (24 - 8 * i));
 }
 
 std::size_t getU32(const std::uint8_t* at) {
@@ -80,7 +81,8 @@ Bytes cat(Bytes a, const Bytes& b) {
 
 Bytes assemble(const std::vector<Bytes>& chunks) {
     Bytes out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    for (const auto& c : chunks) out.insert(out.end(), c.begin(), c.end());
+    for (const auto& c : chunks)
+        out.insert(out.end(), c.begin(), c.end());
     return out;
 }
 
@@ -128,32 +130,71 @@ std::vector<KindCase> kindCases() {
     const Bytes palette = chunk("PLTE", {255, 0, 0, 0, 255, 0, 0, 0, 255, 10, 20, 30});
     return {
         {"rgba 8", makePng(kRgba2x2, kRgba2x2Rows), 2, 2, kRgba2x2Bgra},
-        {"rgb 8", makePng({3, 1, 8, Rgb}, {1, 2, 3, 200, 100, 50, 0, 128, 255}), 3, 1,
+        {"rgb 8",
+         makePng({3, 1, 8, Rgb}, {1, 2, 3, 200, 100, 50, 0, 128, 255}),
+         3,
+         1,
          {3, 2, 1, 255, 50, 100, 200, 255, 255, 128, 0, 255}},
         {"rgb 8 with a transparent colour",
-         makePng({2, 1, 8, Rgb}, {1, 2, 3, 7, 8, 9}, chunk("tRNS", {0, 7, 0, 8, 0, 9})), 2, 1,
+         makePng({2, 1, 8, Rgb}, {1, 2, 3, 7, 8, 9}, chunk("tRNS", {0, 7, 0, 8, 0, 9})),
+         2,
+         1,
          {3, 2, 1, 255, 0x33, 0x66, 0x99, 255}},
-        {"palette 8", makePng({4, 1, 8, Palette}, {3, 2, 1, 0}, palette), 4, 1,
+        {"palette 8",
+         makePng({4, 1, 8, Palette}, {3, 2, 1, 0}, palette),
+         4,
+         1,
          {30, 20, 10, 255, 255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255}},
-        {"palette 2 bits", makePng({4, 1, 2, Palette}, {0b00011011}, palette), 4, 1,
+        {"palette 2 bits",
+         makePng({4, 1, 2, Palette}, {0b00011011}, palette),
+         4,
+         1,
          {0, 0, 255, 255, 0, 255, 0, 255, 255, 0, 0, 255, 30, 20, 10, 255}},
-        {"palette with tRNS", makePng({3, 1, 8, Palette}, {0, 1, 3}, cat(palette, chunk("tRNS", {0, 255}))), 3, 1,
+        {"palette with tRNS",
+         makePng({3, 1, 8, Palette}, {0, 1, 3}, cat(palette, chunk("tRNS", {0, 255}))),
+         3,
+         1,
          {0x33, 0x66, 0x99, 255, 0, 255, 0, 255, 30, 20, 10, 255}},
-        {"grey 8", makePng({3, 1, 8, Grey}, {0, 77, 255}), 3, 1,
+        {"grey 8",
+         makePng({3, 1, 8, Grey}, {0, 77, 255}),
+         3,
+         1,
          {0, 0, 0, 255, 77, 77, 77, 255, 255, 255, 255, 255}},
-        {"grey 1 bit", makePng({3, 1, 1, Grey}, {0b10100000}), 3, 1,
+        {"grey 1 bit",
+         makePng({3, 1, 1, Grey}, {0b10100000}),
+         3,
+         1,
          {255, 255, 255, 255, 0, 0, 0, 255, 255, 255, 255, 255}},
-        {"grey 8 with a transparent level", makePng({2, 1, 8, Grey}, {40, 41}, chunk("tRNS", {0, 41})), 2, 1,
+        {"grey 8 with a transparent level",
+         makePng({2, 1, 8, Grey}, {40, 41}, chunk("tRNS", {0, 41})),
+         2,
+         1,
          {40, 40, 40, 255, 0x33, 0x66, 0x99, 255}},
-        {"grey and alpha 8", makePng({2, 1, 8, GreyAlpha}, {90, 255, 90, 0}), 2, 1,
+        {"grey and alpha 8",
+         makePng({2, 1, 8, GreyAlpha}, {90, 255, 90, 0}),
+         2,
+         1,
          {90, 90, 90, 255, 0x33, 0x66, 0x99, 255}},
         // 16-bit samples without gamma information are sRGB: 0xC8C8 is 200, 0x6464 is 100.
-        {"rgb 16", makePng({1, 1, 16, Rgb}, {0xC8, 0xC8, 0x64, 0x64, 0xFF, 0xFF}), 1, 1, {255, 100, 200, 255}},
-        {"rgba 16", makePng({2, 1, 16, Rgba}, {0xC8, 0xC8, 0, 0, 0x64, 0x64, 0xFF, 0xFF, 1, 2, 3, 4, 5, 6, 0, 0}),
-         2, 1, {100, 0, 200, 255, 0x33, 0x66, 0x99, 255}},
-        {"grey 16", makePng({2, 1, 16, Grey}, {0xC8, 0xC8, 0xFF, 0xFF}), 2, 1,
+        {"rgb 16",
+         makePng({1, 1, 16, Rgb}, {0xC8, 0xC8, 0x64, 0x64, 0xFF, 0xFF}),
+         1,
+         1,
+         {255, 100, 200, 255}},
+        {"rgba 16",
+         makePng({2, 1, 16, Rgba}, {0xC8, 0xC8, 0, 0, 0x64, 0x64, 0xFF, 0xFF, 1, 2, 3, 4, 5, 6, 0, 0}),
+         2,
+         1,
+         {100, 0, 200, 255, 0x33, 0x66, 0x99, 255}},
+        {"grey 16",
+         makePng({2, 1, 16, Grey}, {0xC8, 0xC8, 0xFF, 0xFF}),
+         2,
+         1,
          {200, 200, 200, 255, 255, 255, 255, 255}},
-        {"grey and alpha 16", makePng({1, 1, 16, GreyAlpha}, {0x64, 0x64, 0xFF, 0xFF}), 1, 1,
+        {"grey and alpha 16",
+         makePng({1, 1, 16, GreyAlpha}, {0x64, 0x64, 0xFF, 0xFF}),
+         1,
+         1,
          {100, 100, 100, 255}},
     };
 }
@@ -221,9 +262,12 @@ std::vector<RejectCase> rejectCases() {
 
     // Only the header matters here: with no size guard, decoding would try a 40 GB buffer.
     const Layout huge{100000, 100000, 8, Rgba};
-    const Bytes hugePng = assemble({ihdr(huge), chunk("IDAT", deflateRows(huge, Bytes(64, 0))), chunk("IEND", {})});
+    const Bytes hugePng =
+        assemble({ihdr(huge), chunk("IDAT", deflateRows(huge, Bytes(64, 0))), chunk("IEND", {})});
 
-    const auto cut = [&](std::size_t n) { return Bytes(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(n)); };
+    const auto cut = [&](std::size_t n) {
+        return Bytes(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(n));
+    };
     return {
         {"empty", {}},
         {"signature only", cut(8)},
@@ -259,8 +303,8 @@ TEST(DecodePicture, HoldsToTheSizeLimits) {
         bool decodes;
     };
     const SizeCase cases[] = {
-        {32767, 1, true}, {32768, 1, false}, {1, 32767, true}, {1, 32768, false},
-        {4096, 4096, true}, // exactly 64 MiB of pixels
+        {32767, 1, true},    {32768, 1, false},   {1, 32767, true},
+        {1, 32768, false},   {4096, 4096, true}, // exactly 64 MiB of pixels
         {4097, 4096, false}, {4096, 4097, false},
     };
     for (const auto& c : cases) {

@@ -56,8 +56,12 @@ class ControlKinds : public ::testing::Test {
     ui::GadgetWindow* w = nullptr;
 };
 
-bool isBlack(COLORREF c) { return c == RGB(0, 0, 0); }
-bool isBright(COLORREF c) { return red(c) > 160 && green(c) > 160 && blue(c) > 160; }
+bool isBlack(COLORREF c) {
+    return c == RGB(0, 0, 0);
+}
+bool isBright(COLORREF c) {
+    return red(c) > 160 && green(c) > 160 && blue(c) > 160;
+}
 
 TEST_F(ControlKinds, FramesAreSolidBlack) {
     topNumber().setLeft(160);
@@ -68,8 +72,8 @@ TEST_F(ControlKinds, FramesAreSolidBlack) {
 
 struct BarCase {
     std::int32_t width;
-    int x;          // window column: bar column x - 1
-    COLORREF want;  // 0xFFFFFFFF: the bar's background colour
+    int x;         // window column: bar column x - 1
+    COLORREF want; // 0xFFFFFFFF: the bar's background colour
 };
 
 TEST_F(ControlKinds, BarShowsItsPictureAtNaturalSizeCutByTheFrame) {
@@ -77,9 +81,9 @@ TEST_F(ControlKinds, BarShowsItsPictureAtNaturalSizeCutByTheFrame) {
     topNumber().setLeft(170); // keep the number off the sampled columns
     const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
     const BarCase cases[] = {
-        {0, 50, RGB(0, 0, 0)},     {100, 50, RGB(255, 0, 0)}, {100, 100, RGB(255, 0, 0)},
-        {100, 101, RGB(0, 0, 0)},  {200, 100, RGB(255, 0, 0)}, {200, 101, RGB(0, 0, 255)},
-        {200, 200, RGB(0, 0, 255)}, {200, 201, RGB(0, 0, 0)}, {250, 201, 0xFFFFFFFF},
+        {0, 50, RGB(0, 0, 0)},      {100, 50, RGB(255, 0, 0)},  {100, 100, RGB(255, 0, 0)},
+        {100, 101, RGB(0, 0, 0)},   {200, 100, RGB(255, 0, 0)}, {200, 101, RGB(0, 0, 255)},
+        {200, 200, RGB(0, 0, 255)}, {200, 201, RGB(0, 0, 0)},   {250, 201, 0xFFFFFFFF},
     };
     for (const auto& c : cases) {
         topBar().setWidth(c.width);
@@ -146,7 +150,8 @@ TEST_F(ControlKinds, TextWiderThanTheLabelIsCentredOnOneLine) {
     int minX = INT_MAX, maxX = INT_MIN, minY = INT_MAX, maxY = INT_MIN;
     count(0, 0, 202, 18, [&](COLORREF c, int x, int y) {
         if (!isBright(c)) return false;
-        minX = std::min(minX, x), maxX = std::max(maxX, x), minY = std::min(minY, y), maxY = std::max(maxY, y);
+        minX = std::min(minX, x), maxX = std::max(maxX, x), minY = std::min(minY, y),
+        maxY = std::max(maxY, y);
         return true;
     });
     // The label's own window cuts what DrawTextW does not clip: both edges are reached, evenly.
@@ -161,7 +166,8 @@ TEST_F(ControlKinds, TextColourIsAWindowsColourValue) {
     struct {
         design::Colour value;
         COLORREF screen;
-    } const cases[] = {{0x0000FF, RGB(255, 0, 0)}, {0xFF8080, RGB(128, 128, 255)}, {0x80E000, RGB(0, 224, 128)}};
+    } const cases[] = {
+        {0x0000FF, RGB(255, 0, 0)}, {0xFF8080, RGB(128, 128, 255)}, {0x80E000, RGB(0, 224, 128)}};
     for (const auto& c : cases) {
         topNumber().setTextColour(c.value);
         settle();
@@ -173,7 +179,8 @@ TEST_F(ControlKinds, TextColourIsAWindowsColourValue) {
 TEST_F(ControlKinds, PlacesAndSizesAreClampedAndReadBack) {
     struct {
         std::int32_t in, place, size;
-    } const cases[] = {{-2, -2, 0}, {0, 0, 0}, {40000, 32627, 32627}, {-40000, -32627, 0}, {INT32_MIN, -32627, 0}};
+    } const cases[] = {
+        {-2, -2, 0}, {0, 0, 0}, {40000, 32627, 32627}, {-40000, -32627, 0}, {INT32_MIN, -32627, 0}};
     auto& bar = topBar();
     auto& number = topNumber();
     for (const auto& c : cases) {
@@ -264,7 +271,8 @@ TEST_F(ControlKinds, WritesReleaseEveryGdiObjectTheyMake) {
             topNumber().setText(std::to_wstring(i % 101));
             topNumber().setLeft(1 + i % 150);
         }
-        for (int i = 0; i < pictures; ++i) topBar().setPicture(picture);
+        for (int i = 0; i < pictures; ++i)
+            topBar().setPicture(picture);
         settle();
     };
     topBar().setWidth(150);
@@ -307,7 +315,8 @@ TEST_F(ControlKinds, ExtremeWritesNeitherCrashNorLeak) {
     };
     pass(); // warm-up
     const int before = wintest::gdiObjectsLeft();
-    for (int i = 0; i < 5; ++i) pass();
+    for (int i = 0; i < 5; ++i)
+        pass();
     EXPECT_EQ(wintest::gdiObjectsLeft(), before);
     EXPECT_EQ(topNumber().width(), 32627); // the last writes were INT32_MAX, clamped
     EXPECT_EQ(topNumber().left(), 32627);

@@ -59,12 +59,14 @@ class Docking : public ::testing::Test {
     // Waits for the first docking tick: the gadget becomes 33 pixels tall.
     HWND waitDocked() {
         HWND w = nullptr;
-        wintest::pumpUntil([&] {
-            w = gadgetWindow();
-            if (!w) return false;
-            const RECT r = wintest::windowRect(w);
-            return r.bottom - r.top == 33;
-        }, 10000);
+        wintest::pumpUntil(
+            [&] {
+                w = gadgetWindow();
+                if (!w) return false;
+                const RECT r = wintest::windowRect(w);
+                return r.bottom - r.top == 33;
+            },
+            10000);
         return w;
     }
     std::unique_ptr<Process> shell, gadget;
@@ -125,12 +127,15 @@ TEST_F(Docking, ATaskBandRemovedAndRecreatedIsFoundAnew) {
     ::PostMessageW(taskbar, standin::kRemoveTaskBand, 0, 0);
     ASSERT_TRUE(wintest::pumpUntil([] { return findShell().taskBand == nullptr; }, 2000));
     ::SetWindowPos(findShell().rebar, nullptr, 0, 0, 900, 36, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    EXPECT_TRUE(wintest::pumpUntil([&] { return wintest::rectInParent(w).left == 698; }, 2500)); // still moving
+    EXPECT_TRUE(
+        wintest::pumpUntil([&] { return wintest::rectInParent(w).left == 698; }, 2500)); // still moving
     ::PostMessageW(taskbar, standin::kRecreateTaskBand, 0, 0);
-    EXPECT_TRUE(wintest::pumpUntil([] {
-        const HWND band = findShell().taskBand;
-        return band && wintest::rectInParent(band).right == 698;
-    }, 3000));
+    EXPECT_TRUE(wintest::pumpUntil(
+        [] {
+            const HWND band = findShell().taskBand;
+            return band && wintest::rectInParent(band).right == 698;
+        },
+        3000));
     EXPECT_FALSE(gadget->waitExit(0).has_value());
 }
 
@@ -140,11 +145,14 @@ TEST_F(Docking, TwoCopiesBothKeepWorking) {
     Process second(wintest::windowsPath(BARMETER_EXE), L"");
     ASSERT_TRUE(second.started());
     HWND other = nullptr;
-    ASSERT_TRUE(wintest::pumpUntil([&] {
-        other = ::FindWindowExW(findShell().rebar, first, kGadgetClass, nullptr);
-        if (!other) other = ::FindWindowExW(findShell().rebar, nullptr, kGadgetClass, nullptr);
-        return other && other != first && wintest::rectInParent(other).bottom - wintest::rectInParent(other).top == 33;
-    }, 10000));
+    ASSERT_TRUE(wintest::pumpUntil(
+        [&] {
+            other = ::FindWindowExW(findShell().rebar, first, kGadgetClass, nullptr);
+            if (!other) other = ::FindWindowExW(findShell().rebar, nullptr, kGadgetClass, nullptr);
+            return other && other != first &&
+                   wintest::rectInParent(other).bottom - wintest::rectInParent(other).top == 33;
+        },
+        10000));
     wintest::pumpFor(1500);
     for (HWND w : {first, other}) {
         DWORD_PTR answer = 0;
@@ -165,7 +173,9 @@ struct MissingCase {
     bool bandMoved; // the band was narrowed
 };
 
-void PrintTo(const MissingCase& c, std::ostream* os) { *os << c.what; }
+void PrintTo(const MissingCase& c, std::ostream* os) {
+    *os << c.what;
+}
 
 class DockingWithout : public Docking, public ::testing::WithParamInterface<MissingCase> {};
 
@@ -189,9 +199,10 @@ INSTANTIATE_TEST_SUITE_P(
                       MissingCase{"no rebar", L"--no-rebar", false, -202, false},
                       MissingCase{"no task band", L"--rebar-width 1000 --no-taskband", true, 798, false},
                       MissingCase{"task band in another language",
-                                  L"--rebar-width 1000 --taskband-title \"Running applications\"", true, 798, false},
-                      MissingCase{"taskbar with a title", L"--rebar-width 1000 --taskbar-title Taskbar", false, -202,
-                                  false}));
+                                  L"--rebar-width 1000 --taskband-title \"Running applications\"", true, 798,
+                                  false},
+                      MissingCase{"taskbar with a title", L"--rebar-width 1000 --taskbar-title Taskbar",
+                                  false, -202, false}));
 
 TEST_F(Docking, RebarNarrowerThanTheGadgetGivesANegativeLeft) {
     const HWND w = dockedIn(L"--rebar-width 150");
@@ -224,8 +235,12 @@ TEST_P(Ends, WithExitCodeZeroAndTheStripGivenBack) {
     case Ending::ExitItem:
         ::PostMessageW(w, WM_COMMAND, ui::kMenuCommandBase + static_cast<UINT>(design::MenuItemId::Exit), 0);
         break;
-    case Ending::CloseMessage: ::PostMessageW(w, WM_CLOSE, 0, 0); break;
-    case Ending::Escape: ::PostMessageW(w, WM_KEYDOWN, VK_ESCAPE, 0); break;
+    case Ending::CloseMessage:
+        ::PostMessageW(w, WM_CLOSE, 0, 0);
+        break;
+    case Ending::Escape:
+        ::PostMessageW(w, WM_KEYDOWN, VK_ESCAPE, 0);
+        break;
     }
     const auto code = gadget->waitExit(10000);
     ASSERT_TRUE(code.has_value());
@@ -235,7 +250,8 @@ TEST_P(Ends, WithExitCodeZeroAndTheStripGivenBack) {
     expectRect(wintest::rectInParent(findShell().taskBand), 0, 0, 1000, 40, "task band after exit");
 }
 
-INSTANTIATE_TEST_SUITE_P(Ways, Ends, ::testing::Values(Ending::ExitItem, Ending::CloseMessage, Ending::Escape));
+INSTANTIATE_TEST_SUITE_P(Ways, Ends,
+                         ::testing::Values(Ending::ExitItem, Ending::CloseMessage, Ending::Escape));
 
 TEST_F(Docking, KillingTheShellTakesTheGadgetWithIt) {
     ASSERT_NE(dockedIn(L"--rebar-width 1000"), nullptr);

@@ -11,7 +11,8 @@ class ExeResources : public ::testing::Test {
   protected:
     void SetUp() override {
         exe = wintest::windowsPath(BARMETER_EXE);
-        module = ::LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+        module =
+            ::LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
         ASSERT_NE(module, nullptr);
     }
     void TearDown() override {

@@ -64,7 +64,8 @@ TEST_F(FirstState, ControlsHaveTheirStartingPlacesSizesAndParents) {
 
 TEST_F(FirstState, DirectChildrenAreStackedInDesignOrder) {
     std::vector<HWND> topFirst;
-    for (HWND c = ::GetWindow(w->hwnd(), GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) topFirst.push_back(c);
+    for (HWND c = ::GetWindow(w->hwnd(), GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT))
+        topFirst.push_back(c);
     const std::vector<HWND> want{w->control(ControlId::Label1).hwnd(), w->control(ControlId::Label2).hwnd(),
                                  w->control(ControlId::Frame2).hwnd(), w->control(ControlId::Frame1).hwnd()};
     EXPECT_EQ(topFirst, want);
@@ -77,7 +78,8 @@ TEST_F(FirstState, TimersMenuMarksAndMemoryRecord) {
     EXPECT_TRUE(w->timer(ControlId::Timer2).running());
     for (int i = 0; i < design::kMenuItemCount; ++i) {
         const auto id = static_cast<MenuItemId>(i);
-        EXPECT_EQ(w->menuItem(id).checked, id == MenuItemId::SkinDefault || id == MenuItemId::ColourWhite) << i;
+        EXPECT_EQ(w->menuItem(id).checked, id == MenuItemId::SkinDefault || id == MenuItemId::ColourWhite)
+            << i;
         EXPECT_EQ(w->menuItem(id).hidden, id == MenuItemId::Tools) << i;
     }
     ASSERT_NE(app::memoryStatus(), nullptr);

@@ -94,15 +94,19 @@ struct Target {
 
 TEST_F(MouseEvents, TheTopmostControlUnderTheCursorTakesTheClick) {
     const Target targets[] = {
-        {"number over the bar", 12, 8, ControlId::Label1}, {"bar", 60, 8, ControlId::Bar2},
-        {"frame", 150, 8, ControlId::Frame2},              {"frame edge", 60, 0, ControlId::Frame2},
-        {"bottom number", 12, 26, ControlId::Label2},       {"bottom bar", 60, 27, ControlId::Bar1},
+        {"number over the bar", 12, 8, ControlId::Label1},
+        {"bar", 60, 8, ControlId::Bar2},
+        {"frame", 150, 8, ControlId::Frame2},
+        {"frame edge", 60, 0, ControlId::Frame2},
+        {"bottom number", 12, 26, ControlId::Label2},
+        {"bottom bar", 60, 27, ControlId::Bar1},
         {"bottom frame", 180, 27, ControlId::Frame1},
     };
     for (const auto& t : targets) {
         recorder.raised.clear();
         wintest::clickAt(at(t.x, t.y), /*right=*/true);
-        const std::vector<Raised> want{{t.control, Event::RightPressed, 0}, {t.control, Event::RightReleased, 0}};
+        const std::vector<Raised> want{{t.control, Event::RightPressed, 0},
+                                       {t.control, Event::RightReleased, 0}};
         EXPECT_EQ(recorder.raised, want) << t.what;
     }
 }

@@ -36,7 +36,8 @@ class Skins : public ::testing::Test {
         ::UpdateWindow(w->hwnd());
         wintest::pumpFor(50);
         std::vector<COLORREF> out;
-        for (int x = from; x < to; ++x) out.push_back(wintest::pixelAt(w->hwnd(), x, y));
+        for (int x = from; x < to; ++x)
+            out.push_back(wintest::pixelAt(w->hwnd(), x, y));
         return out;
     }
     ui::GadgetWindow* w = nullptr;
@@ -49,11 +50,13 @@ TEST_F(Skins, HalfABarOfTheDefaultSkinRunsFromGreenIntoYellowWithoutRed) {
     EXPECT_LT(red(px.front()), 130);
     EXPECT_GT(red(px.back()), 180); // yellow by the middle of the skin
     EXPECT_GT(green(px.back()), 150);
-    EXPECT_TRUE(std::none_of(px.begin(), px.end(), [](COLORREF c) { return red(c) > 200 && green(c) < 100; }));
+    EXPECT_TRUE(
+        std::none_of(px.begin(), px.end(), [](COLORREF c) { return red(c) > 200 && green(c) < 100; }));
 }
 
 TEST_F(Skins, ShowingASkinInOneBarLeavesTheOtherAsItWas) {
-    for (auto bar : {ControlId::Bar2, ControlId::Bar1}) w->picture(bar).setWidth(200);
+    for (auto bar : {ControlId::Bar2, ControlId::Bar1})
+        w->picture(bar).setWidth(200);
     const auto bottomBefore = row(27, 1, 201);
     skins::showSkin(9, w->picture(ControlId::Bar2));
     EXPECT_EQ(row(27, 1, 201), bottomBefore);

@@ -39,7 +39,9 @@ std::vector<HWND> openPopups() {
     return out;
 }
 
-HMENU menuOf(HWND popup) { return reinterpret_cast<HMENU>(::SendMessageW(popup, MN_GETHMENU, 0, 0)); }
+HMENU menuOf(HWND popup) {
+    return reinterpret_cast<HMENU>(::SendMessageW(popup, MN_GETHMENU, 0, 0));
+}
 
 std::vector<PopupItem> itemsOf(HMENU m) {
     std::vector<PopupItem> out;
@@ -136,7 +138,8 @@ class ToolsMenu : public ::testing::Test {
         w->timer(ControlId::Timer1).setPeriod(0);
         w->timer(ControlId::Timer2).setPeriod(0);
         w->setHeight(36);
-        for (auto bar : {ControlId::Bar2, ControlId::Bar1}) w->picture(bar).setWidth(150);
+        for (auto bar : {ControlId::Bar2, ControlId::Bar1})
+            w->picture(bar).setWidth(150);
         ::SetForegroundWindow(w->hwnd());
         wintest::pumpFor(100);
     }
@@ -178,12 +181,14 @@ struct RowPoint {
     const char* what;
     int x, y;
 };
-constexpr RowPoint kRowControls[] = {{"top number", 12, 8},   {"top bar", 80, 8},     {"top frame", 180, 8},
-                                     {"bottom number", 12, 26}, {"bottom bar", 80, 26}, {"bottom frame", 180, 26}};
+constexpr RowPoint kRowControls[] = {{"top number", 12, 8},  {"top bar", 80, 8},
+                                     {"top frame", 180, 8},  {"bottom number", 12, 26},
+                                     {"bottom bar", 80, 26}, {"bottom frame", 180, 26}};
 
 std::wstring texts(const std::vector<PopupItem>& items) {
     std::wstring out;
-    for (const auto& i : items) out += i.text + (i.checked ? L"* " : L" ");
+    for (const auto& i : items)
+        out += i.text + (i.checked ? L"* " : L" ");
     return out;
 }
 
@@ -259,7 +264,8 @@ TEST_F(ToolsMenu, ColoursGoToBothNumbers) {
         for (int row : {0, 18}) {
             int exact = 0;
             for (int y = row; y < row + 16; ++y)
-                for (int x = 1; x < 25; ++x) exact += wintest::pixelAt(w->hwnd(), x, y) == c.screen;
+                for (int x = 1; x < 25; ++x)
+                    exact += wintest::pixelAt(w->hwnd(), x, y) == c.screen;
             EXPECT_GT(exact, 3) << c.value << " row " << row;
         }
     }
@@ -277,8 +283,10 @@ TEST_F(ToolsMenu, ClicksCycleOneRowThroughThirteenStates) {
 }
 
 TEST_F(ToolsMenu, RowsCountTheirOwnClicks) {
-    for (int i = 0; i < 5; ++i) singleClick(8, i);
-    for (int i = 0; i < 2; ++i) singleClick(26, i);
+    for (int i = 0; i < 5; ++i)
+        singleClick(8, i);
+    for (int i = 0; i < 2; ++i)
+        singleClick(26, i);
     EXPECT_EQ(skinOf(ControlId::Bar2), 5); // 科技
     EXPECT_EQ(skinOf(ControlId::Bar1), 2); // 清新
 }
@@ -324,7 +332,8 @@ TEST_F(ToolsMenu, EachControlKindStepsItsRowAsItsEventsArrive) {
 TEST_F(ToolsMenu, OpeningAndCancellingLeaksNothing) {
     rightClick(at(180, 8), {}); // warm-up
     const int before = wintest::gdiObjectsLeft();
-    for (int i = 0; i < 30; ++i) rightClick(at(180, 8), {});
+    for (int i = 0; i < 30; ++i)
+        rightClick(at(180, 8), {});
     const int after = wintest::gdiObjectsLeft();
     std::printf("GDI objects left before %d, after %d\n", before, after);
     EXPECT_EQ(after, before);

@@ -65,7 +65,8 @@ int gdiObjectsLeft() {
         if (!o) break;
         made.push_back(o);
     }
-    for (HGDIOBJ o : made) ::DeleteObject(o);
+    for (HGDIOBJ o : made)
+        ::DeleteObject(o);
     return static_cast<int>(made.size());
 }
 
@@ -111,7 +112,8 @@ POINT screenPoint(HWND w, int x, int y) {
 
 std::wstring windowsPath(const char* unixPath) {
     std::wstring out = L"Z:";
-    for (const char* p = unixPath; *p; ++p) out += (*p == '/') ? L'\\' : static_cast<wchar_t>(*p);
+    for (const char* p = unixPath; *p; ++p)
+        out += (*p == '/') ? L'\\' : static_cast<wchar_t>(*p);
     return out;
 }
 
@@ -149,7 +151,8 @@ void Process::kill() {
 }
 
 HWND findProcessWindow(DWORD pid, const wchar_t* cls) {
-    for (HWND w = ::FindWindowExW(nullptr, nullptr, cls, nullptr); w; w = ::FindWindowExW(nullptr, w, cls, nullptr)) {
+    for (HWND w = ::FindWindowExW(nullptr, nullptr, cls, nullptr); w;
+         w = ::FindWindowExW(nullptr, w, cls, nullptr)) {
         DWORD owner = 0;
         ::GetWindowThreadProcessId(w, &owner);
         if (owner == pid) return w;

@@ -19,9 +19,15 @@ bool pumpUntil(const std::function<bool()>& done, int ms);
 
 // A pixel of a window as it shows on screen (read from the window's own DC).
 COLORREF pixelAt(HWND w, int x, int y);
-inline std::uint8_t red(COLORREF c) { return GetRValue(c); }
-inline std::uint8_t green(COLORREF c) { return GetGValue(c); }
-inline std::uint8_t blue(COLORREF c) { return GetBValue(c); }
+inline std::uint8_t red(COLORREF c) {
+    return GetRValue(c);
+}
+inline std::uint8_t green(COLORREF c) {
+    return GetGValue(c);
+}
+inline std::uint8_t blue(COLORREF c) {
+    return GetBValue(c);
+}
 
 // A PNG file of w x h pixels; `rgba` gives each pixel as 0xAARRGGBB.
 std::vector<std::uint8_t> makePng(int w, int h, const std::function<std::uint32_t(int x, int y)>& argb);

@@ -1,4 +1,5 @@
-// skin_gallery OUT.png: each skin in the gadget's top row at 25, 50, 75 and 100 %, labelled with its menu text.
+// skin_gallery OUT.png: each skin in the gadget's top row at 25, 50, 75 and 100 %, labelled with its menu
+// text.
 #include "app/control_row.h"
 #include "app/meter_update.h"
 #include "platform/handle.h"
@@ -8,8 +9,8 @@
 #include "tools/standin_taskbar/standin_taskbar.h"
 #include "ui/gadget_window.h"
 
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <array>
 #include <cstdio>
@@ -38,7 +39,8 @@ class FixedReadings final : public app::MeterReadings {
 
 void pump() {
     MSG msg{};
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        ::DispatchMessageW(&msg);
 }
 
 constexpr int kRowW = 202, kRowH = 18;
@@ -60,7 +62,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // The rows as the creation handler leaves them, then shown.
     w.setWidth(kRowW);
     w.setHeight(2 * kRowH);
-    for (auto id : {ControlId::Label1, ControlId::Label2, ControlId::Bar1, ControlId::Bar2}) w.control(id).setLeft(1);
+    for (auto id : {ControlId::Label1, ControlId::Label2, ControlId::Bar1, ControlId::Bar2})
+        w.control(id).setLeft(1);
     w.picture(ControlId::Bar1).setVisible(true);
     w.picture(ControlId::Bar2).setVisible(true);
     w.show();
@@ -73,7 +76,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     bi.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
     platform::WindowDc screen(nullptr);
-    const platform::BitmapHandle sheet(::CreateDIBSection(screen.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const platform::BitmapHandle sheet(
+        ::CreateDIBSection(screen.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     const platform::MemoryDcHandle dc(::CreateCompatibleDC(screen.get()));
     if (!sheet || !dc) return 1;
     platform::SelectGuard selectSheet(dc.get(), sheet.get());

@@ -27,7 +27,8 @@ bool saveScreenPng(const RECT& r, const std::wstring& path) {
     bi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     platform::WindowDc screen(nullptr);
-    const platform::BitmapHandle bitmap(::CreateDIBSection(screen.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const platform::BitmapHandle bitmap(
+        ::CreateDIBSection(screen.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     const platform::MemoryDcHandle dc(::CreateCompatibleDC(screen.get()));
     if (!bitmap || !dc || !bits) return false;
     {
@@ -40,7 +41,8 @@ bool saveScreenPng(const RECT& r, const std::wstring& path) {
 
 bool writePng(const std::wstring& path, int w, int h, const std::uint8_t* bgrx) {
     std::vector<std::uint8_t> bgra(bgrx, bgrx + std::size_t(w) * h * 4);
-    for (std::size_t i = 3; i < bgra.size(); i += 4) bgra[i] = 255;
+    for (std::size_t i = 3; i < bgra.size(); i += 4)
+        bgra[i] = 255;
 
     png_image image{};
     image.version = PNG_IMAGE_VERSION;

@@ -47,8 +47,8 @@ LRESULT CALLBACK childProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 HWND makeChild(const Look& look, HWND parent, const std::wstring& title, int x, int y, int w, int h) {
-    const HWND hwnd = ::CreateWindowExW(0, look.cls, title.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, x, y, w,
-                                        h, parent, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    const HWND hwnd = ::CreateWindowExW(0, look.cls, title.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
+                                        x, y, w, h, parent, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, static_cast<LONG_PTR>(look.colour));
     ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&childProc));
     return hwnd;
@@ -61,33 +61,45 @@ std::optional<TaskbarOptions> parseOptions(int argc, wchar_t** argv, int& next) 
     for (; next < argc; ++next) {
         const std::wstring_view a = argv[next];
         const bool hasValue = next + 1 < argc;
-        if (a == L"--no-taskbar") o.taskbar = false;
-        else if (a == L"--no-rebar") o.rebar = false;
-        else if (a == L"--no-taskband") o.taskBand = false;
-        else if (a == L"--taskband-title" && hasValue) o.taskBandTitle = argv[++next];
-        else if (a == L"--taskbar-title" && hasValue) o.taskbarTitle = argv[++next];
-        else if (a == L"--rebar-width" && hasValue) o.rebarWidth = static_cast<std::int32_t>(std::wcstol(argv[++next], nullptr, 10));
-        else if (a == L"--rebar-late" && hasValue) o.rebarLateMs = static_cast<std::int32_t>(std::wcstol(argv[++next], nullptr, 10));
-        else if (a.starts_with(L"--")) break; // the caller's own options follow
-        else return std::nullopt;
+        if (a == L"--no-taskbar")
+            o.taskbar = false;
+        else if (a == L"--no-rebar")
+            o.rebar = false;
+        else if (a == L"--no-taskband")
+            o.taskBand = false;
+        else if (a == L"--taskband-title" && hasValue)
+            o.taskBandTitle = argv[++next];
+        else if (a == L"--taskbar-title" && hasValue)
+            o.taskbarTitle = argv[++next];
+        else if (a == L"--rebar-width" && hasValue)
+            o.rebarWidth = static_cast<std::int32_t>(std::wcstol(argv[++next], nullptr, 10));
+        else if (a == L"--rebar-late" && hasValue)
+            o.rebarLateMs = static_cast<std::int32_t>(std::wcstol(argv[++next], nullptr, 10));
+        else if (a.starts_with(L"--"))
+            break; // the caller's own options follow
+        else
+            return std::nullopt;
     }
     return o;
 }
 
 Taskbar::Taskbar(const TaskbarOptions& options) : options_(options) {
-    for (const Look* l : {&kTaskbarLook, &kRebarLook, &kBandLook}) registerClass(*l);
+    for (const Look* l : {&kTaskbarLook, &kRebarLook, &kBandLook})
+        registerClass(*l);
     if (!options_.taskbar) return;
     const int sw = ::GetSystemMetrics(SM_CXSCREEN);
     const int sh = ::GetSystemMetrics(SM_CYSCREEN);
     taskbar_ = ::CreateWindowExW(WS_EX_TOOLWINDOW, kTaskbarLook.cls, options_.taskbarTitle.c_str(),
-                                 WS_POPUP | WS_CLIPCHILDREN, 0, sh - kTaskbarHeight, sw, kTaskbarHeight, nullptr,
-                                 nullptr, ::GetModuleHandleW(nullptr), nullptr);
+                                 WS_POPUP | WS_CLIPCHILDREN, 0, sh - kTaskbarHeight, sw, kTaskbarHeight,
+                                 nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     ::SetWindowLongPtrW(taskbar_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     ::SetWindowLongPtrW(taskbar_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Taskbar::proc));
     ::ShowWindow(taskbar_, SW_SHOWNOACTIVATE);
     if (!options_.rebar) return;
-    if (options_.rebarLateMs > 0) ::SetTimer(taskbar_, kLateRebarTimer, options_.rebarLateMs, nullptr);
-    else addRebar();
+    if (options_.rebarLateMs > 0)
+        ::SetTimer(taskbar_, kLateRebarTimer, options_.rebarLateMs, nullptr);
+    else
+        addRebar();
 }
 
 Taskbar::~Taskbar() {
@@ -128,12 +140,16 @@ LRESULT CALLBACK Taskbar::proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     case kRecreateTaskBand:
         if (self) self->addTaskBand();
         return 0;
-    case WM_PAINT: paintSolid(w, kTaskbarLook.colour); return 0;
-    case WM_ERASEBKGND: return 1;
+    case WM_PAINT:
+        paintSolid(w, kTaskbarLook.colour);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
     case WM_NCDESTROY:
         if (self) self->taskbar_ = self->rebar_ = self->taskBand_ = nullptr;
         break;
-    default: break;
+    default:
+        break;
     }
     return ::DefWindowProcW(w, msg, wp, lp);
 }

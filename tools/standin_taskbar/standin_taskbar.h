@@ -13,10 +13,10 @@ struct TaskbarOptions {
     bool taskbar = true;
     bool rebar = true;
     bool taskBand = true;
-    std::wstring taskbarTitle;          // empty, as the shell's
+    std::wstring taskbarTitle; // empty, as the shell's
     std::wstring taskBandTitle = L"运行中的应用程序";
     std::optional<std::int32_t> rebarWidth; // default: the taskbar's width less a start button and a tray
-    std::int32_t rebarLateMs = 0;       // > 0: the rebar (and its band) appear only after this delay
+    std::int32_t rebarLateMs = 0;           // > 0: the rebar (and its band) appear only after this delay
 };
 
 // Messages a test in another process posts to the taskbar window to change the shell under the gadget.

@@ -7,7 +7,7 @@
 
 namespace design {
 
-using Colour = std::uint32_t;                          // 0x00BBGGRR
+using Colour = std::uint32_t;                         // 0x00BBGGRR
 inline constexpr Colour kDefaultColour = 0xFF000000u; // marker: the system's button-face colour
 
 enum class ControlKind : std::uint8_t { TransparentLabel, ShapeBox, PictureBox, Timer };
@@ -71,10 +71,23 @@ struct ControlDesign {
 enum class MenuItemId : std::uint8_t {
     Tools,
     Skins,
-    SkinDefault, SkinColourful, SkinFresh, SkinMidnight, SkinStarry, SkinTech,
-    SkinSunrise, SkinSunset, SkinBarbie, SkinHeadlights, SkinTit,
+    SkinDefault,
+    SkinColourful,
+    SkinFresh,
+    SkinMidnight,
+    SkinStarry,
+    SkinTech,
+    SkinSunrise,
+    SkinSunset,
+    SkinBarbie,
+    SkinHeadlights,
+    SkinTit,
     Colours,
-    ColourWhite, ColourPurple, ColourGreen, ColourRed, ColourBlack,
+    ColourWhite,
+    ColourPurple,
+    ColourGreen,
+    ColourRed,
+    ColourBlack,
     Exit,
 };
 inline constexpr int kMenuItemCount = 20;
