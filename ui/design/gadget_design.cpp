@@ -25,82 +25,25 @@ constexpr ShapeSettings kFrame{
 
 constexpr PictureSettings kBar{.picture = [] { return skins::skinPicture(0); }, .background = kDefaultColour};
 
-// clang-format off: the tables read as tables
+// The tables read as tables.
+// clang-format off
 constexpr std::array<ControlDesign, kControlCount> kControls{{
-    {.id = Label1,
-     .name = L"透明标签1",
-     .kind = ControlKind::TransparentLabel,
-     .left = 16,
-     .top = 0,
-     .width = 24,
-     .height = 16,
-     .visible = true,
-     .label = kNumber},
-    {.id = Label2,
-     .name = L"透明标签2",
-     .kind = ControlKind::TransparentLabel,
-     .left = 16,
-     .top = 18,
-     .width = 24,
-     .height = 16,
-     .visible = true,
-     .label = kNumber},
-    {.id = Frame2,
-     .name = L"外形框2",
-     .kind = ControlKind::ShapeBox,
-     .left = 0,
-     .top = 0,
-     .width = 202,
-     .height = 18,
-     .visible = true,
-     .shape = kFrame},
-    {.id = Bar2,
-     .name = L"图片框2",
-     .kind = ControlKind::PictureBox,
-     .parent = Frame2,
-     .left = 9,
-     .top = 1,
-     .width = 79,
-     .height = 16,
-     .visible = false,
-     .picture = kBar},
-    {.id = Timer2,
-     .name = L"时钟2",
-     .kind = ControlKind::Timer,
-     .left = 128,
-     .top = 48,
-     .width = 26,
-     .height = 26,
-     .visible = false,
-     .timer = {.period = 1000}},
-    {.id = Timer1,
-     .name = L"时钟1",
-     .kind = ControlKind::Timer,
-     .left = 96,
-     .top = 48,
-     .width = 26,
-     .height = 26,
-     .visible = false,
-     .timer = {.period = 0}},
-    {.id = Frame1,
-     .name = L"外形框1",
-     .kind = ControlKind::ShapeBox,
-     .left = 0,
-     .top = 18,
-     .width = 202,
-     .height = 18,
-     .visible = true,
-     .shape = kFrame},
-    {.id = Bar1,
-     .name = L"图片框1",
-     .kind = ControlKind::PictureBox,
-     .parent = Frame1,
-     .left = 9,
-     .top = 1,
-     .width = 71,
-     .height = 16,
-     .visible = false,
-     .picture = kBar},
+    {.id = Label1, .name = L"透明标签1", .kind = ControlKind::TransparentLabel,
+     .left = 16, .top = 0, .width = 24, .height = 16, .visible = true, .label = kNumber},
+    {.id = Label2, .name = L"透明标签2", .kind = ControlKind::TransparentLabel,
+     .left = 16, .top = 18, .width = 24, .height = 16, .visible = true, .label = kNumber},
+    {.id = Frame2, .name = L"外形框2", .kind = ControlKind::ShapeBox,
+     .left = 0, .top = 0, .width = 202, .height = 18, .visible = true, .shape = kFrame},
+    {.id = Bar2, .name = L"图片框2", .kind = ControlKind::PictureBox, .parent = Frame2,
+     .left = 9, .top = 1, .width = 79, .height = 16, .visible = false, .picture = kBar},
+    {.id = Timer2, .name = L"时钟2", .kind = ControlKind::Timer,
+     .left = 128, .top = 48, .width = 26, .height = 26, .visible = false, .timer = {.period = 1000}},
+    {.id = Timer1, .name = L"时钟1", .kind = ControlKind::Timer,
+     .left = 96, .top = 48, .width = 26, .height = 26, .visible = false, .timer = {.period = 0}},
+    {.id = Frame1, .name = L"外形框1", .kind = ControlKind::ShapeBox,
+     .left = 0, .top = 18, .width = 202, .height = 18, .visible = true, .shape = kFrame},
+    {.id = Bar1, .name = L"图片框1", .kind = ControlKind::PictureBox, .parent = Frame1,
+     .left = 9, .top = 1, .width = 71, .height = 16, .visible = false, .picture = kBar},
 }};
 
 using M = MenuItemId;
@@ -128,23 +71,15 @@ constexpr std::array<MenuItemDesign, kMenuItemCount> kMenu{{
     {.id = M::Exit, .text = L"退出", .level = 1},
 }};
 
-constexpr EventSource window() {
-    return {.kind = SourceKind::Window};
-}
-constexpr EventSource control(ControlId id) {
-    return {.kind = SourceKind::Control, .control = id};
-}
-constexpr EventSource item(MenuItemId id) {
-    return {.kind = SourceKind::MenuItem, .menuItem = id};
-}
+constexpr EventSource window() { return {.kind = SourceKind::Window}; }
+constexpr EventSource control(ControlId id) { return {.kind = SourceKind::Control, .control = id}; }
+constexpr EventSource item(MenuItemId id) { return {.kind = SourceKind::MenuItem, .menuItem = id}; }
 
 constexpr EventBinding skin(MenuItemId id, std::int32_t index) {
     return {.source = item(id), .event = Event::Selected, .handler = Handler::ChooseSkin, .argument = index};
 }
 constexpr EventBinding colour(MenuItemId id, Colour value) {
-    return {.source = item(id),
-            .event = Event::Selected,
-            .handler = Handler::ChooseNumberColour,
+    return {.source = item(id), .event = Event::Selected, .handler = Handler::ChooseNumberColour,
             .argument = static_cast<std::int32_t>(value)};
 }
 constexpr EventBinding menuOn(ControlId id) {
@@ -155,37 +90,18 @@ constexpr std::array kWiring{
     EventBinding{.source = window(), .event = Event::Created, .handler = Handler::CreateWindow},
     EventBinding{.source = control(Timer1), .event = Event::Periodic, .handler = Handler::UpdateMeters},
     EventBinding{.source = control(Timer2), .event = Event::Periodic, .handler = Handler::DockingTick},
-    menuOn(Frame2),
-    menuOn(Bar2),
-    menuOn(Label1),
-    menuOn(Frame1),
-    menuOn(Bar1),
-    menuOn(Label2),
+    menuOn(Frame2), menuOn(Bar2), menuOn(Label1), menuOn(Frame1), menuOn(Bar1), menuOn(Label2),
     EventBinding{.source = control(Frame2), .event = Event::LeftPressed, .handler = Handler::TopRowSkinStep},
     EventBinding{.source = control(Label1), .event = Event::LeftPressed, .handler = Handler::TopRowSkinStep},
     EventBinding{.source = control(Bar2), .event = Event::LeftReleased, .handler = Handler::TopRowSkinStep},
-    EventBinding{
-        .source = control(Frame1), .event = Event::LeftPressed, .handler = Handler::BottomRowSkinStep},
-    EventBinding{
-        .source = control(Label2), .event = Event::LeftPressed, .handler = Handler::BottomRowSkinStep},
-    EventBinding{
-        .source = control(Bar1), .event = Event::LeftReleased, .handler = Handler::BottomRowSkinStep},
-    skin(M::SkinDefault, 0),
-    skin(M::SkinColourful, 1),
-    skin(M::SkinFresh, 2),
-    skin(M::SkinMidnight, 3),
-    skin(M::SkinStarry, 4),
-    skin(M::SkinTech, 5),
-    skin(M::SkinSunrise, 6),
-    skin(M::SkinSunset, 7),
-    skin(M::SkinBarbie, 8),
-    skin(M::SkinHeadlights, 9),
-    skin(M::SkinTit, 10),
-    colour(M::ColourWhite, 0xFFFFFF),
-    colour(M::ColourPurple, 0xFF8080),
-    colour(M::ColourGreen, 0x80E000),
-    colour(M::ColourRed, 0x0000FF),
-    colour(M::ColourBlack, 0x141414),
+    EventBinding{.source = control(Frame1), .event = Event::LeftPressed, .handler = Handler::BottomRowSkinStep},
+    EventBinding{.source = control(Label2), .event = Event::LeftPressed, .handler = Handler::BottomRowSkinStep},
+    EventBinding{.source = control(Bar1), .event = Event::LeftReleased, .handler = Handler::BottomRowSkinStep},
+    skin(M::SkinDefault, 0), skin(M::SkinColourful, 1), skin(M::SkinFresh, 2), skin(M::SkinMidnight, 3),
+    skin(M::SkinStarry, 4), skin(M::SkinTech, 5), skin(M::SkinSunrise, 6), skin(M::SkinSunset, 7),
+    skin(M::SkinBarbie, 8), skin(M::SkinHeadlights, 9), skin(M::SkinTit, 10),
+    colour(M::ColourWhite, 0xFFFFFF), colour(M::ColourPurple, 0xFF8080), colour(M::ColourGreen, 0x80E000),
+    colour(M::ColourRed, 0x0000FF), colour(M::ColourBlack, 0x141414),
     EventBinding{.source = item(M::Exit), .event = Event::Selected, .handler = Handler::ExitProgram},
 };
 
