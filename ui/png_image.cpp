@@ -18,6 +18,25 @@ bool isPng(std::span<const std::uint8_t> bytes) {
            std::equal(kPngSignature.begin(), kPngSignature.end(), bytes.begin());
 }
 
+std::uint32_t readU32(const std::uint8_t* at) {
+    return std::uint32_t{at[0]} << 24 | std::uint32_t{at[1]} << 16 | std::uint32_t{at[2]} << 8 | at[3];
+}
+
+// libpng sizes and zeroes a buffer from the length field of a text, sPLT, pCAL or sCAL chunk
+// before reading its data, so a few bytes claiming 2 GB cost 2 GB. Such a chunk can only fail
+// anyway; refuse the file when any chunk before the first IDAT runs past the end. A header cut
+// short is left to libpng.
+bool chunksBeforeImageFit(std::span<const std::uint8_t> bytes) {
+    std::size_t at = kPngSignature.size();
+    while (bytes.size() - at >= 8) {
+        if (std::memcmp(bytes.data() + at + 4, "IDAT", 4) == 0) return true;
+        const std::uint64_t whole = std::uint64_t{readU32(bytes.data() + at)} + 12;
+        if (whole > bytes.size() - at) return false;
+        at += static_cast<std::size_t>(whole);
+    }
+    return true;
+}
+
 // libpng's simplified API reports its own errors by returning 0; this only makes sure its
 // state is released on every path (png_image_free is a no-op once released).
 class PngImageGuard {
@@ -60,7 +79,7 @@ void blendOver(std::vector<std::uint8_t>& bgra, std::uint32_t background) {
 } // namespace
 
 std::optional<DecodedImage> decodePicture(std::span<const std::uint8_t> bytes, std::uint32_t background) {
-    if (!isPng(bytes)) return std::nullopt;
+    if (!isPng(bytes) || !chunksBeforeImageFit(bytes)) return std::nullopt;
 
     PngImageGuard guard;
     png_image* image = guard.get();
