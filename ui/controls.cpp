@@ -218,6 +218,8 @@ void TransparentLabel::setTextColour(design::Colour c) {
 
 // A moved label leaves its old text on the controls beneath: wipe both places.
 void TransparentLabel::moveTo(std::int32_t x, std::int32_t y) {
+    // Nothing left and nothing reached: the meter rewrites an unchanged place on every tick.
+    if (x == left() && y == top()) return;
     RECT before{};
     ::GetWindowRect(hwnd(), &before);
     ::SetWindowPos(hwnd(), nullptr, x, y, 0, 0,
