@@ -1,5 +1,6 @@
 // The CPU sampler's readings against Linux's own counters over the same intervals, under three loads:
 // idle, one busy thread and two. Run under Wine, which shows /proc as Z:\proc.
+#include "bench/machine_info.h"
 #include "app/cpu_system_calls_win32.h"
 #include "app/cpu_usage.h"
 
@@ -82,13 +83,7 @@ std::string cpuModel() {
     return model;
 }
 
-const char* wineVersion() {
-    const HMODULE ntdll = GetModuleHandleA("ntdll");
-    if (!ntdll) return nullptr;
-    const auto entry = reinterpret_cast<std::uintptr_t>(GetProcAddress(ntdll, "wine_get_version"));
-    if (entry == 0) return nullptr;
-    return reinterpret_cast<const char* (*)()>(entry)();
-}
+using bench::wineVersion;
 
 // Threads that spin until destroyed.
 class BusyThreads {

@@ -2,6 +2,7 @@
 // against reading the counters alone; the real exe's CPU share at rest against an idle process with two
 // timers; the time to its first reading against the time to its window; handles and memory after a soak
 // against before it; and the exe's size against its sections alone.
+#include "bench/machine_info.h"
 #include "app/cpu_system_calls_win32.h"
 #include "app/gadget.h"
 #include "app/program.h"
@@ -115,13 +116,7 @@ std::string loadAverage() {
     return text->substr(0, end);
 }
 
-const char* wineVersion() {
-    const HMODULE ntdll = GetModuleHandleA("ntdll");
-    if (!ntdll) return nullptr;
-    const auto entry = reinterpret_cast<std::uintptr_t>(GetProcAddress(ntdll, "wine_get_version"));
-    if (entry == 0) return nullptr;
-    return reinterpret_cast<const char* (*)()>(entry)();
-}
+using bench::wineVersion;
 
 // ---- messages ----
 
@@ -359,6 +354,16 @@ struct StartUpRuns {
     std::vector<double> window, reading;
     int failed = 0;
     int undocked = 0;
+
+    void add(const StartUp& s) {
+        if (s.readingMs < 0) {
+            ++failed;
+            return;
+        }
+        window.push_back(s.windowMs);
+        reading.push_back(s.readingMs);
+        undocked += !s.docked;
+    }
 };
 
 StartUpRuns startUpIntoRunningShell(const std::wstring& gadgetExe, const std::wstring& shellExe, int runs) {
@@ -371,13 +376,7 @@ StartUpRuns startUpIntoRunningShell(const std::wstring& gadgetExe, const std::ws
         }
         Sleep(500); // the shell at rest
         const StartUp s = startToFirstReading(gadgetExe, L"", shell->id());
-        if (s.readingMs < 0) {
-            ++out.failed;
-            continue;
-        }
-        out.window.push_back(s.windowMs);
-        out.reading.push_back(s.readingMs);
-        out.undocked += !s.docked;
+        out.add(s);
     }
     return out;
 }
@@ -386,13 +385,7 @@ StartUpRuns startUpWithGadget(const std::wstring& shellExe, int runs) {
     StartUpRuns out;
     for (int i = 0; i < runs; ++i) {
         const StartUp s = startToFirstReading(shellExe, L"--with-gadget", 0);
-        if (s.readingMs < 0) {
-            ++out.failed;
-            continue;
-        }
-        out.window.push_back(s.windowMs);
-        out.reading.push_back(s.readingMs);
-        out.undocked += !s.docked;
+        out.add(s);
     }
     return out;
 }
