@@ -3,6 +3,7 @@
 // timers; the time to its first reading against the time to its window; handles and memory after a soak
 // against before it; and the exe's size against its sections alone.
 #include "bench/machine_info.h"
+#include "bench/object_counts.h"
 #include "app/cpu_system_calls_win32.h"
 #include "app/gadget.h"
 #include "app/program.h"
@@ -591,27 +592,8 @@ Tick measureTick(app::Gadget& gadget, int iterations) {
 
 // ---- 4. soak ----
 
-// How many more objects of a kind can be made before the process runs out. Wine's GetGuiResources says
-// 0, so growth in use shows as a smaller count.
-int gdiObjectsLeft() {
-    std::vector<HGDIOBJ> made;
-    made.reserve(70000);
-    while (const HPEN pen = CreatePen(PS_SOLID, 1, RGB(1, 2, 3)))
-        made.push_back(pen);
-    for (HGDIOBJ o : made)
-        DeleteObject(o);
-    return static_cast<int>(made.size());
-}
-
-int userObjectsLeft() {
-    std::vector<HMENU> made;
-    made.reserve(70000);
-    while (const HMENU menu = CreateMenu())
-        made.push_back(menu);
-    for (HMENU m : made)
-        DestroyMenu(m);
-    return static_cast<int>(made.size());
-}
+using bench::gdiObjectsLeft;
+using bench::userObjectsLeft;
 
 std::uint64_t committedPrivateBytes() {
     std::uint64_t total = 0;

@@ -16,6 +16,17 @@ constexpr wchar_t kLabelClass[] = L"BarMeterLabel";
 constexpr wchar_t kShapeClass[] = L"BarMeterShape";
 constexpr wchar_t kPictureClass[] = L"BarMeterPicture";
 
+// The mouse messages a control turns into events.
+struct MouseMessage {
+    UINT message;
+    design::Event event;
+};
+constexpr MouseMessage kMouseEvents[] = {
+    {WM_LBUTTONDOWN, design::Event::LeftPressed},   {WM_LBUTTONUP, design::Event::LeftReleased},
+    {WM_LBUTTONDBLCLK, design::Event::DoubleClick}, {WM_RBUTTONDOWN, design::Event::RightPressed},
+    {WM_RBUTTONUP, design::Event::RightReleased},   {WM_MOUSEMOVE, design::Event::MouseMoved},
+};
+
 RECT clientRect(HWND w) {
     RECT r{};
     ::GetClientRect(w, &r);
@@ -73,6 +84,14 @@ SIZE outerSize(HWND w) {
     return {r.right - r.left, r.bottom - r.top};
 }
 
+void moveWindowTo(HWND w, std::int32_t x, std::int32_t y) {
+    ::SetWindowPos(w, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void resizeWindowTo(HWND w, std::int32_t width, std::int32_t height) {
+    ::SetWindowPos(w, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 std::int32_t clampPlace(std::int32_t v) {
     return std::clamp(v, -kPlaceLimit, kPlaceLimit);
 }
@@ -121,6 +140,11 @@ LRESULT CALLBACK Control::proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT Control::handle(UINT msg, WPARAM wp, LPARAM lp) {
+    for (const auto& m : kMouseEvents)
+        if (m.message == msg) {
+            raiseMouse(m.event, wp, lp);
+            return 0;
+        }
     switch (msg) {
     case WM_ERASEBKGND:
         return 1; // every kind paints its whole area in WM_PAINT, or nothing at all
@@ -130,24 +154,6 @@ LRESULT Control::handle(UINT msg, WPARAM wp, LPARAM lp) {
         owner_.controlPainted(*this, pg.area());
         return 0;
     }
-    case WM_LBUTTONDOWN:
-        raiseMouse(design::Event::LeftPressed, wp, lp);
-        return 0;
-    case WM_LBUTTONUP:
-        raiseMouse(design::Event::LeftReleased, wp, lp);
-        return 0;
-    case WM_LBUTTONDBLCLK:
-        raiseMouse(design::Event::DoubleClick, wp, lp);
-        return 0;
-    case WM_RBUTTONDOWN:
-        raiseMouse(design::Event::RightPressed, wp, lp);
-        return 0;
-    case WM_RBUTTONUP:
-        raiseMouse(design::Event::RightReleased, wp, lp);
-        return 0;
-    case WM_MOUSEMOVE:
-        raiseMouse(design::Event::MouseMoved, wp, lp);
-        return 0;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
         if (wp == VK_ESCAPE) {
@@ -190,11 +196,11 @@ void Control::setVisible(bool v) {
 }
 
 void Control::moveTo(std::int32_t x, std::int32_t y) {
-    ::SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    moveWindowTo(hwnd_, x, y);
 }
 
 void Control::resizeTo(std::int32_t w, std::int32_t h) {
-    ::SetWindowPos(hwnd_, nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    resizeWindowTo(hwnd_, w, h);
 }
 
 // ---- Transparent label ----

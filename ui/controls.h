@@ -29,6 +29,9 @@ void registerControlClasses(HINSTANCE instance);
 // A window's top-left in its parent's client coordinates (screen for a top-level window), and its outer size.
 POINT placeInParent(HWND w);
 SIZE outerSize(HWND w);
+// A property write's move or resize: at once, keeping the rest, without activating or restacking.
+void moveWindowTo(HWND w, std::int32_t x, std::int32_t y);
+void resizeWindowTo(HWND w, std::int32_t width, std::int32_t height);
 
 // A control that is a child window of its own. The window owns the control objects.
 class Control {

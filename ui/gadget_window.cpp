@@ -127,16 +127,16 @@ std::int32_t GadgetWindow::height() const {
 }
 
 void GadgetWindow::setWidth(std::int32_t v) {
-    ::SetWindowPos(hwnd_, nullptr, 0, 0, clampSize(v), height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    resizeWindowTo(hwnd_, clampSize(v), height());
 }
 void GadgetWindow::setHeight(std::int32_t v) {
-    ::SetWindowPos(hwnd_, nullptr, 0, 0, width(), clampSize(v), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    resizeWindowTo(hwnd_, width(), clampSize(v));
 }
 void GadgetWindow::setLeft(std::int32_t v) {
-    ::SetWindowPos(hwnd_, nullptr, clampPlace(v), top(), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    moveWindowTo(hwnd_, clampPlace(v), top());
 }
 void GadgetWindow::setTop(std::int32_t v) {
-    ::SetWindowPos(hwnd_, nullptr, left(), clampPlace(v), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    moveWindowTo(hwnd_, left(), clampPlace(v));
 }
 
 void GadgetWindow::move(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) {

@@ -1,6 +1,7 @@
 // The control kinds in the real gadget window, in this process: pixels read back from the window.
 #include "app/gadget.h"
 #include "app/program.h"
+#include "bench/object_counts.h"
 #include "wine_test_support.h"
 
 #include <gtest/gtest.h>
@@ -277,9 +278,9 @@ TEST_F(ControlKinds, WritesReleaseEveryGdiObjectTheyMake) {
     };
     topBar().setWidth(150);
     soak(50, 10); // warm-up: caches that live for the process
-    const int before = wintest::gdiObjectsLeft();
+    const int before = bench::gdiObjectsLeft();
     soak(10000, 1000);
-    const int after = wintest::gdiObjectsLeft();
+    const int after = bench::gdiObjectsLeft();
     std::printf("GDI objects left before %d, after %d\n", before, after);
     EXPECT_EQ(after, before);
 }
@@ -314,10 +315,10 @@ TEST_F(ControlKinds, ExtremeWritesNeitherCrashNorLeak) {
         settle();
     };
     pass(); // warm-up
-    const int before = wintest::gdiObjectsLeft();
+    const int before = bench::gdiObjectsLeft();
     for (int i = 0; i < 5; ++i)
         pass();
-    EXPECT_EQ(wintest::gdiObjectsLeft(), before);
+    EXPECT_EQ(bench::gdiObjectsLeft(), before);
     EXPECT_EQ(topNumber().width(), 32627); // the last writes were INT32_MAX, clamped
     EXPECT_EQ(topNumber().left(), 32627);
     EXPECT_TRUE(::IsWindow(w->hwnd()));

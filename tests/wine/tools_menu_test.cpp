@@ -1,6 +1,7 @@
 // The tools menu and skin cycling in the running gadget, driven by real mouse input.
 #include "app/gadget.h"
 #include "app/program.h"
+#include "bench/object_counts.h"
 #include "skins/skin_catalogue.h"
 #include "tools/standin_taskbar/standin_taskbar.h"
 #include "wine_test_support.h"
@@ -331,10 +332,10 @@ TEST_F(ToolsMenu, EachControlKindStepsItsRowAsItsEventsArrive) {
 
 TEST_F(ToolsMenu, OpeningAndCancellingLeaksNothing) {
     rightClick(at(180, 8), {}); // warm-up
-    const int before = wintest::gdiObjectsLeft();
+    const int before = bench::gdiObjectsLeft();
     for (int i = 0; i < 30; ++i)
         rightClick(at(180, 8), {});
-    const int after = wintest::gdiObjectsLeft();
+    const int after = bench::gdiObjectsLeft();
     std::printf("GDI objects left before %d, after %d\n", before, after);
     EXPECT_EQ(after, before);
 }

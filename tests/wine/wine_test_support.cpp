@@ -1,5 +1,7 @@
 #include "wine_test_support.h"
 
+#include "platform/handle.h"
+
 #include <png.h>
 
 #include <vector>
@@ -27,10 +29,8 @@ bool pumpUntil(const std::function<bool()>& done, int ms) {
 }
 
 COLORREF pixelAt(HWND w, int x, int y) {
-    const HDC dc = ::GetDC(w);
-    const COLORREF c = ::GetPixel(dc, x, y);
-    ::ReleaseDC(w, dc);
-    return c;
+    const platform::WindowDc dc(w);
+    return ::GetPixel(dc.get(), x, y);
 }
 
 std::vector<std::uint8_t> makePng(int w, int h, const std::function<std::uint32_t(int x, int y)>& argb) {
@@ -55,19 +55,6 @@ std::vector<std::uint8_t> makePng(int w, int h, const std::function<std::uint32_
     png_image_write_to_memory(&image, out.data(), &size, 0, rgba.data(), 0, nullptr);
     out.resize(size);
     return out;
-}
-
-int gdiObjectsLeft() {
-    std::vector<HGDIOBJ> made;
-    made.reserve(70000);
-    for (;;) {
-        HGDIOBJ o = ::CreatePen(PS_SOLID, 1, RGB(1, 2, 3));
-        if (!o) break;
-        made.push_back(o);
-    }
-    for (HGDIOBJ o : made)
-        ::DeleteObject(o);
-    return static_cast<int>(made.size());
 }
 
 void mouseMoveTo(POINT p) {

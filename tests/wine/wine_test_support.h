@@ -32,10 +32,6 @@ inline std::uint8_t blue(COLORREF c) {
 // A PNG file of w x h pixels; `rgba` gives each pixel as 0xAARRGGBB.
 std::vector<std::uint8_t> makePng(int w, int h, const std::function<std::uint32_t(int x, int y)>& argb);
 
-// Counts how many more GDI objects can be made before the process runs out (Wine's GetGuiResources
-// says 0): a leak shows as a smaller count after a soak.
-int gdiObjectsLeft();
-
 // Left-button and right-button input at a screen point, through SendInput.
 void mouseMoveTo(POINT screen);
 // The same input without pumping, for use inside another modal loop (an open menu).
